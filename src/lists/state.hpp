@@ -1,0 +1,31 @@
+#pragma once
+#include <array>
+#include <vector>
+
+#include "common/text.hpp"
+#include "startup/settings.hpp"
+
+namespace pavuto {
+
+inline constexpr int RecordLimit = 32001;
+inline const Text kEmptySlot(1, '\xff');  // a slot holding the character of code 255 is empty
+
+// The record window of the current list (or the entries of the directory
+// view), index 1 ... RecordLimit.
+struct RecordWindow {
+    std::vector<Text> Titles = std::vector<Text>(RecordLimit + 1, kEmptySlot);
+    std::vector<Text> Directories = std::vector<Text>(RecordLimit + 1);
+    int FirstRecord = 1;
+    int PageRows = 9;
+    int RecordCount = 0;
+    int RecordLength = 0;
+    int ListDisplay = 0;  // Listenanzeige: 0 all, 1 no duplicates, 2 only duplicates
+    std::vector<Text> SearchPaths = std::vector<Text>(RecordLimit + 1);
+    int SearchPathCount = 0;
+};
+
+// The sort collation table: every list sort compares through it.
+using CollationTable = std::array<unsigned char, 256>;
+CollationTable BuildCollationTable();
+
+}  // namespace pavuto

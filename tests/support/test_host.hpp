@@ -1,0 +1,174 @@
+#pragma once
+// The test host: an in-memory screen of R x C cells, scripted keys and clicks
+// on a virtual clock, real files in a temporary directory mapped as a drive,
+// and recording stand-ins for processes and media.
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/host.hpp"
+#include "host/posix/posix_filesystem.hpp"
+#include "host/screen_buffer.hpp"
+#include "program.hpp"
+
+namespace pavuto::test {
+
+// Thrown when a program waits for input that the script no longer holds.
+struct ScriptExhausted {};
+
+class VirtualClock : public host::Clock {
+public:
+    void Pause(int milliseconds) override { nowMs_ += milliseconds > 0 ? milliseconds : 0; }
+    std::uint32_t TickCount() override { return static_cast<std::uint32_t>(bootTick_ + nowMs_); }
+    host::LocalTime Now() override;
+    // Sets the local time of day (the date stays 2026-12-09 unless given).
+    void SetTime(int hour, int minute, int second = 0);
+    void SetDate(int year, int month, int day);
+    long long Milliseconds() const { return nowMs_; }
+    void Advance(long long ms) { nowMs_ += ms; }
+
+private:
+    long long nowMs_ = 0;
+    long long bootTick_ = 123456;
+    long long startOfDayMs_ = 12LL * 3600 * 1000;  // noon
+    int year_ = 2026, month_ = 12, day_ = 9;
+};
+
+class TestConsole : public host::Console {
+public:
+    explicit TestConsole(VirtualClock& clock) : clock_(clock) {}
+
+    // Script: events become readable once the virtual clock reaches `at`
+    // (milliseconds from its start; default: at once).
+    void Key(const std::string& key, long long at = -1);
+    void Keys(const std::string& text);  // one key event per character
+    void Click(int screenRow, int column, int button = 1, int kind = 1, long long at = -1);
+    void DoubleClick(int screenRow, int column, int button = 1) { Click(screenRow, column, button, 2); }
+    size_t Pending() const { return events_.size(); }
+
+    // Inspection (1-based screen positions).
+    std::string Text(int row, int column = 1, int count = -1) const { return screen_.Text(row, column, count); }
+    // The row's text converted from code page 850 to Windows-1252 for German
+    // letters, so that tests can compare with program texts.
+    const host::Cell& At(int row, int column) const { return screen_.At(row, column); }
+    const host::ScreenBuffer& Screen() const { return screen_; }
+    std::string Dump() const;
+    int beeps = 0;
+    std::vector<std::string> log;  // window operations in order: "size 22x70", "show max", ...
+    int mouseEnables = 0;
+    int flushes = 0;
+    int suspends = 0;
+    // Virtual time that WaitForInput may pass with an empty script before it
+    // gives up with ScriptExhausted.
+    long long idleLimitMs = 10LL * 60 * 1000;
+
+    // host::Console
+    void SetSize(int rows, int columns) override;
+    int Rows() const override { return screen_.Rows(); }
+    int Columns() const override { return screen_.Columns(); }
+    void Show(host::WindowShow how) override;
+    void Move(int x, int y) override;
+    void Clear() override { screen_.Clear(); }
+    void SetColours(int fg, int bg) override { screen_.SetColours(fg, bg); }
+    void Locate(int row, int column) override { screen_.Locate(row, column); }
+    int CursorRow() const override { return screen_.CursorRow(); }
+    int CursorColumn() const override { return screen_.CursorColumn(); }
+    void Write(std::string_view text) override { screen_.Write(text); }
+    void NewLine() override { screen_.NewLine(); }
+    void ShowCursor(bool) override {}
+    bool ReadEvent(host::InputEvent& event) override;
+    void AwaitInput(int milliseconds) override;
+    void EnableMouse(bool) override { ++mouseEnables; }
+    void FlushInput() override;
+    void Beep() override { ++beeps; }
+    void Suspend() override { ++suspends; }
+    void Resume() override {}
+
+private:
+    struct Scripted {
+        long long at;
+        host::InputEvent event;
+    };
+    VirtualClock& clock_;
+    host::ScreenBuffer screen_{22, 70};
+    std::deque<Scripted> events_;
+    long long idleSince_ = -1;
+};
+
+class RecordingProcesses : public host::Processes {
+public:
+    struct Started {
+        std::string commandLine;
+        host::WindowStyle style;
+        bool wait;
+    };
+    std::vector<Started> started;
+    int failWith = 0;  // a non-zero error number makes Start throw
+    void Start(const std::string& commandLine, host::WindowStyle style, bool wait) override;
+};
+
+class FakeEnvironment : public host::Environment {
+public:
+    std::vector<std::string> block;
+    std::string commandLine;
+    std::vector<std::string> Block() override { return block; }
+    std::string CommandLine() override { return commandLine; }
+};
+
+class RecordingMedia : public host::Media {
+public:
+    std::vector<std::string> commands;
+    int devices = 1;
+    std::map<std::string, std::string> answers;  // status queries by command
+    int Send(const std::string& command, std::string& result) override;
+    int WaveOutDevices() override { return devices; }
+    bool ShortPath(const std::string& path, std::string& shortPath) override {
+        shortPath = path;
+        return true;
+    }
+};
+
+class FakeSystemInfo : public host::SystemInfo {
+public:
+    std::optional<host::VersionRecord> record;
+    std::string description = "Linux 6.1 x86_64";
+    std::optional<host::VersionRecord> WindowsVersion() override { return record; }
+    std::string Description() override { return description; }
+};
+
+// A temporary directory removed at the end of the test.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::filesystem::path& path() const { return path_; }
+    // Writes a file (bytes as given), creating parent directories.
+    void Write(const std::string& relative, const std::string& bytes) const;
+    std::string Read(const std::string& relative) const;
+    bool Exists(const std::string& relative) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// Everything together. Drive C: is the temporary directory; the current
+// directory is its root.
+class TestHost {
+public:
+    TestHost();
+    TempDir temp;
+    VirtualClock clock;
+    TestConsole console{clock};
+    std::unique_ptr<host::posix::PosixFileSystem> files;
+    RecordingProcesses processes;
+    FakeEnvironment environment;
+    RecordingMedia media;
+    FakeSystemInfo system;
+    host::Host host;
+};
+
+}  // namespace pavuto::test
