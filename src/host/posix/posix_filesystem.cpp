@@ -1,0 +1,498 @@
+#include "host/posix/posix_filesystem.hpp"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "common/codepage.hpp"
+#include "common/runtime_error.hpp"
+#include "common/text.hpp"
+
+namespace pavuto::host::posix {
+
+int ErrorNumberFor(int e) {
+    switch (e) {
+        case ENOENT: return err::FileNotFound;
+        case ENOTDIR: return err::PathNotFound;
+        case EACCES:
+        case EPERM:
+        case EBUSY:
+        case ETXTBSY:
+        case EROFS: return err::PermissionDenied;
+        case ENOSPC:
+        case EDQUOT: return err::DiskFull;
+        case EEXIST:
+        case ENOTEMPTY: return err::FileAlreadyExists;
+        case EMFILE:
+        case ENFILE: return err::TooManyFiles;
+        case ENAMETOOLONG: return err::BadFileName;
+        case EIO: return err::DeviceIoError;
+        case EXDEV: return err::RenameAcrossDisks;
+        case ENOMEM: return err::OutOfMemory;
+        case ENXIO:
+        case ENODEV: return err::DeviceUnavailable;
+        default: return err::PathFileAccessError;
+    }
+}
+
+namespace {
+
+[[noreturn]] void Fail(int number, const std::string& what) { throw RuntimeError(number, what); }
+
+bool IsDriveSpec(std::string_view p) {
+    return p.size() >= 2 && p[1] == ':' &&
+           ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
+}
+
+std::vector<std::string> SplitParts(std::string_view s) {
+    std::vector<std::string> parts;
+    std::string cur;
+    for (char c : s) {
+        if (c == '\\' || c == '/') {
+            if (!cur.empty()) parts.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    if (!cur.empty()) parts.push_back(cur);
+    return parts;
+}
+
+// Resolves "." and ".." (never above the root).
+std::vector<std::string> Normalise(const std::vector<std::string>& parts) {
+    std::vector<std::string> out;
+    for (const auto& p : parts) {
+        if (p == ".") continue;
+        if (p == "..") {
+            if (!out.empty()) out.pop_back();
+            continue;
+        }
+        out.push_back(p);
+    }
+    return out;
+}
+
+bool WildcardMatch(std::string_view name, std::string_view pattern) {
+    size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || UpperChar(pattern[p]) == UpperChar(name[n]))) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+class PosixFile : public File {
+public:
+    PosixFile(int fd, std::string what) : fd_(fd), what_(std::move(what)) {}
+    ~PosixFile() override {
+        try {
+            Close();
+        } catch (...) {
+        }
+    }
+
+    std::uint64_t Size() override {
+        FlushWrites();
+        struct stat st {};
+        if (fstat(fd_, &st) != 0) Fail(ErrorNumberFor(errno), what_);
+        return static_cast<std::uint64_t>(st.st_size);
+    }
+
+    std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t count) override {
+        FlushWrites();
+        std::size_t done = 0;
+        while (done < count) {
+            ssize_t r = pread(fd_, buffer + done, count - done, static_cast<off_t>(offset + done));
+            if (r < 0) {
+                if (errno == EINTR) continue;
+                Fail(ErrorNumberFor(errno), what_);
+            }
+            if (r == 0) break;
+            done += static_cast<std::size_t>(r);
+        }
+        return done;
+    }
+
+    void WriteAt(std::uint64_t offset, std::string_view bytes) override {
+        FlushWrites();
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t r = pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
+            if (r < 0) {
+                if (errno == EINTR) continue;
+                Fail(ErrorNumberFor(errno), what_);
+            }
+            done += static_cast<std::size_t>(r);
+        }
+        readBuffer_.clear();
+        readStart_ = readPos_;
+    }
+
+    bool ReadLine(std::string& line) override {
+        line.clear();
+        if (!Fill()) return false;
+        while (true) {
+            if (readIndex() >= readBuffer_.size() && !Fill()) return true;
+            char c = readBuffer_[readIndex()];
+            ++readPos_;
+            if (c == '\n') return true;
+            if (c == '\r') {
+                if (readIndex() < readBuffer_.size() || Fill()) {
+                    if (readIndex() < readBuffer_.size() && readBuffer_[readIndex()] == '\n') ++readPos_;
+                }
+                return true;
+            }
+            line += c;
+        }
+    }
+
+    bool AtEnd() override { return !Fill(); }
+
+    void Write(std::string_view bytes) override {
+        writeBuffer_.append(bytes);
+        if (writeBuffer_.size() >= 65536) FlushWrites();
+    }
+
+    void Close() override {
+        if (fd_ < 0) return;
+        int fd = fd_;
+        std::string pending;
+        pending.swap(writeBuffer_);
+        fd_ = -1;
+        bool failed = false;
+        int error = 0;
+        if (!pending.empty() && !WriteAll(fd, pending, error)) failed = true;
+        if (close(fd) != 0 && !failed) {
+            failed = true;
+            error = errno;
+        }
+        if (failed) Fail(ErrorNumberFor(error), what_);
+    }
+
+private:
+    std::size_t readIndex() const { return static_cast<std::size_t>(readPos_ - readStart_); }
+
+    // Makes sure the byte at readPos_ is buffered; false at the end of the file.
+    bool Fill() {
+        if (fd_ < 0) return false;
+        if (readPos_ >= readStart_ && readIndex() < readBuffer_.size()) return true;
+        FlushWrites();
+        readBuffer_.resize(65536);
+        readStart_ = readPos_;
+        std::size_t n = ReadAt(readPos_, readBuffer_.data(), readBuffer_.size());
+        readBuffer_.resize(n);
+        return n > 0;
+    }
+
+    static bool WriteAll(int fd, const std::string& bytes, int& error) {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t r = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (r < 0) {
+                if (errno == EINTR) continue;
+                error = errno;
+                return false;
+            }
+            done += static_cast<std::size_t>(r);
+        }
+        return true;
+    }
+
+    void FlushWrites() {
+        if (writeBuffer_.empty() || fd_ < 0) return;
+        std::string pending;
+        pending.swap(writeBuffer_);
+        int error = 0;
+        if (!WriteAll(fd_, pending, error)) Fail(ErrorNumberFor(error), what_);
+    }
+
+    int fd_;
+    std::string what_;
+    std::string readBuffer_;
+    std::uint64_t readStart_ = 0;
+    std::uint64_t readPos_ = 0;
+    std::string writeBuffer_;
+};
+
+}  // namespace
+
+DriveMap DriveMap::FromEnvironment() {
+    DriveMap map;
+    map.roots['C'] = "/";
+    if (const char* spec = std::getenv("PAVUTO_DRIVES")) {
+        std::string s = spec;
+        size_t start = 0;
+        while (start <= s.size()) {
+            size_t end = s.find(';', start);
+            if (end == std::string::npos) end = s.size();
+            std::string item = s.substr(start, end - start);
+            auto eq = item.find('=');
+            if (eq == 1 && std::isalpha(static_cast<unsigned char>(item[0])) && item.size() > 2)
+                map.roots[static_cast<char>(std::toupper(static_cast<unsigned char>(item[0])))] = item.substr(2);
+            start = end + 1;
+        }
+    }
+    return map;
+}
+
+PosixFileSystem::PosixFileSystem(DriveMap map) : map_(std::move(map)) {
+    for (auto& [letter, root] : map_.roots) {
+        while (root.size() > 1 && root.back() == '/') root.pop_back();
+        currentDirs_[letter] = "\\";
+    }
+    current_ = map_.roots.empty() ? 'C' : map_.roots.begin()->first;
+    char buf[4096];
+    if (getcwd(buf, sizeof buf)) {
+        std::string cwd = DrivePath(buf);
+        if (IsDriveSpec(cwd)) {
+            current_ = UpperChar(cwd[0]);
+            currentDirs_[current_] = cwd.size() > 2 ? cwd.substr(2) : "\\";
+        }
+    }
+}
+
+// Resolves a program path into drive letter and normalised parts.
+namespace {
+struct Resolved {
+    char drive;
+    std::vector<std::string> parts;
+};
+}  // namespace
+
+static Resolved ResolvePath(std::string_view path, char current, const std::map<char, std::string>& dirs) {
+    Resolved r{current, {}};
+    std::string_view rest = path;
+    if (IsDriveSpec(path)) {
+        r.drive = UpperChar(path[0]);
+        rest = path.substr(2);
+    }
+    std::vector<std::string> parts;
+    if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) {
+        auto it = dirs.find(r.drive);
+        if (it != dirs.end()) parts = SplitParts(it->second);
+    }
+    for (auto& p : SplitParts(rest)) parts.push_back(p);
+    r.parts = Normalise(parts);
+    return r;
+}
+
+std::string PosixFileSystem::CurrentDrive() { return std::string(1, current_) + ":"; }
+
+std::string PosixFileSystem::CurrentDirectory(std::string_view drive) {
+    char d = drive.empty() ? current_ : UpperChar(drive[0]);
+    if (!map_.roots.count(d)) Fail(err::DiskNotReady, std::string(1, d) + ":");
+    return std::string(1, d) + ":" + currentDirs_[d];
+}
+
+void PosixFileSystem::ChangeDrive(std::string_view drive) {
+    if (drive.empty()) return;
+    char d = UpperChar(drive[0]);
+    if (!map_.roots.count(d)) Fail(err::DiskNotReady, std::string(drive));
+    current_ = d;
+}
+
+void PosixFileSystem::ChangeDirectory(std::string_view path) {
+    Resolved r = ResolvePath(path, current_, currentDirs_);
+    if (!map_.roots.count(r.drive)) Fail(err::DiskNotReady, std::string(path));
+    std::string host = HostPath(path);
+    struct stat st {};
+    if (stat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) Fail(err::PathNotFound, std::string(path));
+    std::string dir;
+    for (auto& p : r.parts) dir += "\\" + p;
+    currentDirs_[r.drive] = dir.empty() ? "\\" : dir;
+}
+
+std::string PosixFileSystem::FullPath(std::string_view path) {
+    Resolved r = ResolvePath(path, current_, currentDirs_);
+    std::string out(1, r.drive);
+    out += ":";
+    for (auto& p : r.parts) out += "\\" + p;
+    if (r.parts.empty()) out += "\\";
+    return out;
+}
+
+std::string PosixFileSystem::HostPath(std::string_view path) {
+    Resolved r = ResolvePath(path, current_, currentDirs_);
+    auto it = map_.roots.find(r.drive);
+    if (it == map_.roots.end()) Fail(err::DiskNotReady, std::string(path));
+    std::string out = it->second;
+    for (auto& p : r.parts) {
+        if (out.empty() || out.back() != '/') out += '/';
+        out += Cp1252ToUtf8(p);
+    }
+    return out;
+}
+
+std::string PosixFileSystem::DrivePath(std::string_view hostPath) {
+    std::string host(hostPath);
+    char best = 0;
+    size_t bestLen = 0;
+    for (auto& [letter, root] : map_.roots) {
+        bool match = root == "/" || host == root || StartsWith(host, root + "/");
+        size_t len = root == "/" ? 0 : root.size();
+        if (match && (best == 0 || len > bestLen)) {
+            best = letter;
+            bestLen = len;
+        }
+    }
+    if (!best) return Utf8ToCp1252(host);
+    std::string rest = host.substr(bestLen);
+    std::string out(1, best);
+    out += ":";
+    auto parts = Normalise(SplitParts(Utf8ToCp1252(rest)));
+    for (auto& p : parts) out += "\\" + p;
+    if (parts.empty()) out += "\\";
+    return out;
+}
+
+bool PosixFileSystem::FileExists(std::string_view path) {
+    try {
+        struct stat st {};
+        return stat(HostPath(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
+bool PosixFileSystem::DirectoryExists(std::string_view path) {
+    try {
+        struct stat st {};
+        return stat(HostPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
+std::uint64_t PosixFileSystem::FileSize(std::string_view path) {
+    struct stat st {};
+    if (stat(HostPath(path).c_str(), &st) != 0) Fail(ErrorNumberFor(errno), std::string(path));
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+std::vector<DirEntry> PosixFileSystem::List(std::string_view directory, std::string_view pattern) {
+    std::string host = HostPath(directory);
+    DIR* dir = opendir(host.c_str());
+    if (!dir) {
+        int e = errno;
+        Fail(e == ENOENT || e == ENOTDIR ? err::PathNotFound : ErrorNumberFor(e), std::string(directory));
+    }
+    std::string pat = pattern == "*.*" || pattern.empty() ? std::string("*") : std::string(pattern);
+    std::vector<DirEntry> out;
+    // The kernel's pseudo file systems are no directories of files.
+    static const char* hiddenAtRoot[] = {"proc", "sys", "dev", "run"};
+    bool atRoot = host == "/";
+    while (dirent* d = readdir(dir)) {
+        std::string raw = d->d_name;
+        if (raw.empty() || raw[0] == '.') continue;  // ".", ".." and hidden names
+        if (atRoot) {
+            bool hidden = false;
+            for (auto* h : hiddenAtRoot) hidden = hidden || raw == h;
+            if (hidden) continue;
+        }
+        std::string full = host == "/" ? "/" + raw : host + "/" + raw;
+        struct stat st {};
+        if (stat(full.c_str(), &st) != 0) continue;
+        if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) continue;
+        std::string name = Utf8ToCp1252(raw);
+        if (!WildcardMatch(name, pat)) continue;
+        out.push_back({name, S_ISDIR(st.st_mode), static_cast<std::uint64_t>(st.st_size)});
+    }
+    closedir(dir);
+    return out;
+}
+
+std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, OpenMode mode) {
+    std::string host = HostPath(path);
+    int flags = 0;
+    switch (mode) {
+        case OpenMode::Input: flags = O_RDONLY; break;
+        case OpenMode::Output: flags = O_WRONLY | O_CREAT | O_TRUNC; break;
+        case OpenMode::Append: flags = O_WRONLY | O_CREAT | O_APPEND; break;
+        case OpenMode::Binary: flags = O_RDWR | O_CREAT; break;
+    }
+    int fd = open(host.c_str(), flags | O_CLOEXEC, 0666);
+    if (fd < 0 && mode == OpenMode::Binary && (errno == EACCES || errno == EROFS))
+        fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        int e = errno;
+        int number = ErrorNumberFor(e);
+        if (e == ENOENT) {
+            auto slash = host.find_last_of('/');
+            std::string parent = slash == 0 ? "/" : host.substr(0, slash);
+            struct stat st {};
+            if (stat(parent.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) number = err::PathNotFound;
+        }
+        if (e == EISDIR) number = err::PathFileAccessError;
+        Fail(number, std::string(path));
+    }
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        close(fd);
+        Fail(err::PathFileAccessError, std::string(path));
+    }
+    return std::make_unique<PosixFile>(fd, std::string(path));
+}
+
+void PosixFileSystem::Rename(std::string_view from, std::string_view to) {
+    Resolved a = ResolvePath(from, current_, currentDirs_);
+    Resolved b = ResolvePath(to, current_, currentDirs_);
+    std::string src = HostPath(from), dst = HostPath(to);
+    struct stat st {};
+    if (lstat(src.c_str(), &st) != 0) Fail(ErrorNumberFor(errno), std::string(from));
+    if (a.drive != b.drive) Fail(err::RenameAcrossDisks, std::string(to));
+    if (renameat2(AT_FDCWD, src.c_str(), AT_FDCWD, dst.c_str(), RENAME_NOREPLACE) == 0) return;
+    int e = errno;
+    if (e == EINVAL || e == ENOSYS) {
+        // A file system without the no-replace rename: link and unlink never replace either.
+        if (S_ISDIR(st.st_mode)) {
+            if (lstat(dst.c_str(), &st) == 0) Fail(err::FileAlreadyExists, std::string(to));
+            if (rename(src.c_str(), dst.c_str()) == 0) return;
+            Fail(ErrorNumberFor(errno), std::string(to));
+        }
+        if (link(src.c_str(), dst.c_str()) != 0) Fail(ErrorNumberFor(errno), std::string(to));
+        unlink(src.c_str());
+        return;
+    }
+    if (e == ENOENT) {
+        // The source exists, so the target's directory is missing.
+        Fail(err::PathNotFound, std::string(to));
+    }
+    Fail(ErrorNumberFor(e), std::string(to));
+}
+
+void PosixFileSystem::Remove(std::string_view path) {
+    std::string host = HostPath(path);
+    struct stat st {};
+    if (stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) Fail(err::FileNotFound, std::string(path));
+    if (unlink(host.c_str()) != 0) Fail(ErrorNumberFor(errno), std::string(path));
+}
+
+void PosixFileSystem::MakeDirectory(std::string_view path) {
+    std::string host = HostPath(path);
+    if (mkdir(host.c_str(), 0777) != 0) {
+        int e = errno;
+        Fail(e == EEXIST ? err::PathFileAccessError : e == ENOENT ? err::PathNotFound : ErrorNumberFor(e),
+             std::string(path));
+    }
+}
+
+}  // namespace pavuto::host::posix
