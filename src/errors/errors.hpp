@@ -84,16 +84,22 @@ private:
 // Skip (false), throws the control exception of the other continuations.
 bool HandleError(Program& p, const RuntimeError& e);
 
+// A statement that succeeds after retries ends a run of consecutive errors.
+void ResetRetryCount(Program& p);
+
 // Runs a statement under the armed handler. Returns true when it succeeded,
 // false when the handler chose to skip it.
 template <class F>
 bool Attempt(Program& p, F&& statement) {
+    bool retried = false;
     while (true) {
         try {
             statement();
+            if (retried) ResetRetryCount(p);
             return true;
         } catch (const RuntimeError& e) {
             if (!HandleError(p, e)) return false;
+            retried = true;
         }
     }
 }

@@ -11,12 +11,12 @@ inline constexpr int RecordLimit = 32001;
 inline const Text kEmptySlot(1, '\xff');  // a slot holding the character of code 255 is empty
 
 // The record window of the current list (or the entries of the directory
-// view), index 1 ... RecordLimit.
+// view), index 1 ... RecordLimit. The page size PageRows is console state
+// (p.con.PageRows), set with the window size.
 struct RecordWindow {
     std::vector<Text> Titles = std::vector<Text>(RecordLimit + 1, kEmptySlot);
     std::vector<Text> Directories = std::vector<Text>(RecordLimit + 1);
     int FirstRecord = 1;
-    int PageRows = 9;
     int RecordCount = 0;
     int RecordLength = 0;
     int ListDisplay = 0;  // Listenanzeige: 0 all, 1 no duplicates, 2 only duplicates
