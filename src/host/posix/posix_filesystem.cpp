@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -36,6 +38,7 @@ int ErrorNumberFor(int e) {
         case EIO: return err::DeviceIoError;
         case EXDEV: return err::RenameAcrossDisks;
         case ENOMEM: return err::OutOfMemory;
+        case EBADF: return err::BadFileMode;  // reading a file opened for writing, or the other way round
         case ENXIO:
         case ENODEV: return err::DeviceUnavailable;
         default: return err::PathFileAccessError;
@@ -78,6 +81,16 @@ std::vector<std::string> Normalise(const std::vector<std::string>& parts) {
         out.push_back(p);
     }
     return out;
+}
+
+// The error of a missing name: 76 when its directory is missing too, else 53.
+int MissingNumber(const std::string& host) {
+    auto slash = host.find_last_of('/');
+    if (slash == std::string::npos) return err::FileNotFound;
+    std::string parent = slash == 0 ? "/" : host.substr(0, slash);
+    struct stat st {};
+    if (stat(parent.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return err::PathNotFound;
+    return err::FileNotFound;
 }
 
 bool WildcardMatch(std::string_view name, std::string_view pattern) {
@@ -323,6 +336,7 @@ void PosixFileSystem::ChangeDirectory(std::string_view path) {
 
 std::string PosixFileSystem::FullPath(std::string_view path) {
     Resolved r = ResolvePath(path, current_, currentDirs_);
+    if (!map_.roots.count(r.drive)) Fail(err::DiskNotReady, std::string(path));
     std::string out(1, r.drive);
     out += ":";
     for (auto& p : r.parts) out += "\\" + p;
@@ -331,6 +345,8 @@ std::string PosixFileSystem::FullPath(std::string_view path) {
 }
 
 std::string PosixFileSystem::HostPath(std::string_view path) {
+    // A NUL would cut the name short at the system call and name another file.
+    if (path.find('\0') != std::string_view::npos) Fail(err::BadFileName, std::string(path));
     Resolved r = ResolvePath(path, current_, currentDirs_);
     auto it = map_.roots.find(r.drive);
     if (it == map_.roots.end()) Fail(err::DiskNotReady, std::string(path));
@@ -343,7 +359,21 @@ std::string PosixFileSystem::HostPath(std::string_view path) {
 }
 
 std::string PosixFileSystem::DrivePath(std::string_view hostPath) {
-    std::string host(hostPath);
+    // Made absolute and free of "." and ".." first, so that ".." can leave a
+    // drive's root directory before the drive is chosen.
+    std::string absolute(hostPath);
+    if (absolute.empty() || absolute[0] != '/') {
+        char buf[4096];
+        std::string cwd = getcwd(buf, sizeof buf) ? buf : "/";
+        absolute = cwd + "/" + absolute;
+    }
+    std::string host;
+    for (auto& p : Normalise(SplitParts(absolute))) {
+        if (p.find('\\') != std::string::npos) return Utf8ToCp1252(hostPath);  // no drive path can name it
+        host += "/" + p;
+    }
+    if (host.empty()) host = "/";
+    // The drive with the longest root that holds the path.
     char best = 0;
     size_t bestLen = 0;
     for (auto& [letter, root] : map_.roots) {
@@ -354,11 +384,11 @@ std::string PosixFileSystem::DrivePath(std::string_view hostPath) {
             bestLen = len;
         }
     }
-    if (!best) return Utf8ToCp1252(host);
-    std::string rest = host.substr(bestLen);
+    // Outside every drive: no drive path names it; the text stays as it is.
+    if (!best) return Utf8ToCp1252(hostPath);
     std::string out(1, best);
     out += ":";
-    auto parts = Normalise(SplitParts(Utf8ToCp1252(rest)));
+    auto parts = SplitParts(Utf8ToCp1252(host.substr(bestLen)));
     for (auto& p : parts) out += "\\" + p;
     if (parts.empty()) out += "\\";
     return out;
@@ -417,6 +447,12 @@ std::vector<DirEntry> PosixFileSystem::List(std::string_view directory, std::str
         out.push_back({name, S_ISDIR(st.st_mode), static_cast<std::uint64_t>(st.st_size)});
     }
     closedir(dir);
+    // Sorted by name without regard to case, as the usual Windows file system
+    // delivers them; the order of readdir() is arbitrary.
+    std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) {
+        std::string ua = UCase(a.name), ub = UCase(b.name);
+        return ua != ub ? ua < ub : a.name < b.name;
+    });
     return out;
 }
 
@@ -426,7 +462,8 @@ std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, OpenMode mode
     switch (mode) {
         case OpenMode::Input: flags = O_RDONLY; break;
         case OpenMode::Output: flags = O_WRONLY | O_CREAT | O_TRUNC; break;
-        case OpenMode::Append: flags = O_WRONLY | O_CREAT | O_APPEND; break;
+        // Not O_APPEND: with it Linux ignores the offset of a positioned write.
+        case OpenMode::Append: flags = O_WRONLY | O_CREAT; break;
         case OpenMode::Binary: flags = O_RDWR | O_CREAT; break;
     }
     int fd = open(host.c_str(), flags | O_CLOEXEC, 0666);
@@ -434,13 +471,7 @@ std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, OpenMode mode
         fd = open(host.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         int e = errno;
-        int number = ErrorNumberFor(e);
-        if (e == ENOENT) {
-            auto slash = host.find_last_of('/');
-            std::string parent = slash == 0 ? "/" : host.substr(0, slash);
-            struct stat st {};
-            if (stat(parent.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) number = err::PathNotFound;
-        }
+        int number = e == ENOENT ? MissingNumber(host) : ErrorNumberFor(e);
         if (e == EISDIR) number = err::PathFileAccessError;
         Fail(number, std::string(path));
     }
@@ -448,6 +479,11 @@ std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, OpenMode mode
     if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         close(fd);
         Fail(err::PathFileAccessError, std::string(path));
+    }
+    if (mode == OpenMode::Append && lseek(fd, 0, SEEK_END) < 0) {
+        int e = errno;
+        close(fd);
+        Fail(ErrorNumberFor(e), std::string(path));
     }
     return std::make_unique<PosixFile>(fd, std::string(path));
 }
@@ -457,20 +493,31 @@ void PosixFileSystem::Rename(std::string_view from, std::string_view to) {
     Resolved b = ResolvePath(to, current_, currentDirs_);
     std::string src = HostPath(from), dst = HostPath(to);
     struct stat st {};
-    if (lstat(src.c_str(), &st) != 0) Fail(ErrorNumberFor(errno), std::string(from));
+    if (lstat(src.c_str(), &st) != 0) {
+        int e = errno;
+        Fail(e == ENOENT ? MissingNumber(src) : ErrorNumberFor(e), std::string(from));
+    }
     if (a.drive != b.drive) Fail(err::RenameAcrossDisks, std::string(to));
     if (renameat2(AT_FDCWD, src.c_str(), AT_FDCWD, dst.c_str(), RENAME_NOREPLACE) == 0) return;
     int e = errno;
-    if (e == EINVAL || e == ENOSYS) {
-        // A file system without the no-replace rename: link and unlink never replace either.
-        if (S_ISDIR(st.st_mode)) {
-            if (lstat(dst.c_str(), &st) == 0) Fail(err::FileAlreadyExists, std::string(to));
-            if (rename(src.c_str(), dst.c_str()) == 0) return;
-            Fail(ErrorNumberFor(errno), std::string(to));
+    if (e == EINVAL || e == ENOSYS || e == EOPNOTSUPP) {
+        // A file system without the no-replace rename. For a file, link and
+        // unlink never replace either; where the file system has no links
+        // (or for a directory) the target is tested first.
+        if (!S_ISDIR(st.st_mode)) {
+            if (link(src.c_str(), dst.c_str()) == 0) {
+                unlink(src.c_str());
+                return;
+            }
+            int le = errno;
+            if (le != EPERM && le != EOPNOTSUPP && le != EMLINK) {
+                Fail(le == ENOENT ? err::PathNotFound : ErrorNumberFor(le), std::string(to));
+            }
         }
-        if (link(src.c_str(), dst.c_str()) != 0) Fail(ErrorNumberFor(errno), std::string(to));
-        unlink(src.c_str());
-        return;
+        struct stat target {};
+        if (lstat(dst.c_str(), &target) == 0) Fail(err::FileAlreadyExists, std::string(to));
+        if (rename(src.c_str(), dst.c_str()) == 0) return;
+        e = errno;
     }
     if (e == ENOENT) {
         // The source exists, so the target's directory is missing.
@@ -483,7 +530,10 @@ void PosixFileSystem::Remove(std::string_view path) {
     std::string host = HostPath(path);
     struct stat st {};
     if (stat(host.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) Fail(err::FileNotFound, std::string(path));
-    if (unlink(host.c_str()) != 0) Fail(ErrorNumberFor(errno), std::string(path));
+    if (unlink(host.c_str()) != 0) {
+        int e = errno;
+        Fail(e == ENOENT ? MissingNumber(host) : ErrorNumberFor(e), std::string(path));
+    }
 }
 
 void PosixFileSystem::MakeDirectory(std::string_view path) {
