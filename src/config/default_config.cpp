@@ -54,7 +54,9 @@ int RangeOrZero(int v) { return v >= 10 && v <= 800 ? v : 0; }
 std::vector<std::pair<Text, Text>> SavedEntries(const Program& p) {
     const auto& s = p.settings;
     Text more;
-    for (int i = 1; i <= 20; ++i) more += s.extensions[static_cast<size_t>(i)];
+    // Last slot first: loading the line fills the slots from its end, so a
+    // saved table reads back into the same slots.
+    for (int i = 20; i >= 1; --i) more += s.extensions[static_cast<size_t>(i)];
     return {
         {"Namenserweiterung f\xFCr Dateien von denen eine Liste erstellt wird.", "Erweiterung=" + s.listExtension},
         {"Bezeichnung (erweiterung) f\xFCr Listen", "ListenNamenserweiterung=" + s.listFileExtension},

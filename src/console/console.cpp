@@ -29,7 +29,7 @@ Text ConvertForConsole(const Text& text) {
 Text BuildPagingLine(int columns) {
     Text line = "    (zur\xFC" "ck bl\xE4ttern)";
     const Text next = "    (weiter bl\xE4ttern)";
-    while (static_cast<int>(line.size() + next.size()) + 22 <= columns) line += next;
+    while (static_cast<int>(line.size()) + 22 <= columns) line += next;
     return line;
 }
 

@@ -54,10 +54,7 @@ void PrepareMessage(Program& p) {
 
 namespace {
 
-void WaitForEvent(Program& p) {
-    p.con.FlushEvents();
-    p.con.WaitForInput();
-}
+void WaitForEvent(Program& p) { p.con.WaitForInput(); }
 
 // The list arrays made anew, as at start-up.
 void RecreateArrays(Program& p) {
@@ -72,7 +69,7 @@ Continuation GeneralHandler(Program& p, const RuntimeError& e) {
     auto& con = p.con;
     int n = e.number();
     PrepareMessage(p);
-    con.Show(">>Fehler:" + PrintedNumber(n) + "," + PrintedNumber(0) + "," + ErrorText(n) + "<<", 0);
+    con.Show(">>Fehler:" + PrintedNumber(n) + "," + PrintedNumber(0) + "," + ErrorText(n) + "<<", 1);
     if (n >= 52 && n <= 66) {
         WaitForEvent(p);
         return Continuation::Restart();

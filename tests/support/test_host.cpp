@@ -41,8 +41,8 @@ void TestConsole::Key(const std::string& key, long long at) {
     events_.push_back({at < 0 ? 0 : at, e});
 }
 
-void TestConsole::Keys(const std::string& text) {
-    for (char c : text) Key(std::string(1, c));
+void TestConsole::Keys(const std::string& text, long long at) {
+    for (char c : text) Key(std::string(1, c), at);
 }
 
 void TestConsole::Click(int screenRow, int column, int button, int kind, long long at) {

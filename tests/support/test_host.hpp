@@ -45,7 +45,7 @@ public:
     // Script: events become readable once the virtual clock reaches `at`
     // (milliseconds from its start; default: at once).
     void Key(const std::string& key, long long at = -1);
-    void Keys(const std::string& text);  // one key event per character
+    void Keys(const std::string& text, long long at = -1);  // one key event per character
     void Click(int screenRow, int column, int button = 1, int kind = 1, long long at = -1);
     void DoubleClick(int screenRow, int column, int button = 1) { Click(screenRow, column, button, 2); }
     size_t Pending() const { return events_.size(); }
