@@ -1,5 +1,6 @@
 #include "support/test_host.hpp"
 
+#include <cmath>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -143,6 +144,148 @@ bool TempDir::Exists(const std::string& relative) const { return std::filesystem
 
 TestHost::TestHost()
     : files(std::make_unique<host::posix::PosixFileSystem>(host::posix::DriveMap{{{'C', temp.path().string()}}})),
-      host{console, clock, *files, processes, environment, media, system} {}
+      host{console, clock, *files, processes, environment, media, system},
+      clockMedia(clock, *files),
+      clockHost{console, clock, *files, processes, environment, clockMedia, system} {}
+
+namespace {
+
+std::vector<std::string> MediaWords(const std::string& s) {
+    std::vector<std::string> out;
+    std::istringstream in(s);
+    std::string w;
+    while (in >> w) out.push_back(w);
+    return out;
+}
+
+// The playing time of a WAV file from its header; -1 for anything else.
+long long WavLength(const std::string& bytes) {
+    if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0) return -1;
+    auto u32 = [&](std::size_t at) {
+        return static_cast<unsigned long long>(static_cast<unsigned char>(bytes[at])) |
+               static_cast<unsigned long long>(static_cast<unsigned char>(bytes[at + 1])) << 8 |
+               static_cast<unsigned long long>(static_cast<unsigned char>(bytes[at + 2])) << 16 |
+               static_cast<unsigned long long>(static_cast<unsigned char>(bytes[at + 3])) << 24;
+    };
+    unsigned long long byteRate = 0;
+    for (std::size_t at = 12; at + 8 <= bytes.size();) {
+        std::string id = bytes.substr(at, 4);
+        unsigned long long size = u32(at + 4);
+        if (id == "fmt " && at + 20 <= bytes.size()) byteRate = u32(at + 16);
+        if (id == "data") return byteRate ? static_cast<long long>(size * 1000 / byteRate) : -1;
+        at += 8 + size + (size & 1);
+    }
+    return -1;
+}
+
+}  // namespace
+
+long long ClockMedia::Position(Title& t) {
+    if (!t.playing) return t.base;
+    long long pos = t.base + (clock_.Milliseconds() - t.since);
+    if (t.repeat) return t.length > 0 ? pos % t.length : 0;
+    return pos < t.length ? pos : t.length;
+}
+
+long long ClockMedia::PositionOf(const std::string& alias) {
+    auto it = titles_.find(alias);
+    return it == titles_.end() ? -1 : Position(it->second);
+}
+
+std::vector<std::string> ClockMedia::CommandsFrom(std::size_t from, const std::string& prefix) const {
+    std::vector<std::string> out;
+    for (std::size_t i = from; i < commands.size(); ++i)
+        if (commands[i].rfind(prefix, 0) == 0) out.push_back(commands[i]);
+    return out;
+}
+
+bool ClockMedia::ShortPath(const std::string& path, std::string& shortPath) {
+    if (!files_.FileExists(path)) return false;
+    shortPath = path;
+    return true;
+}
+
+int ClockMedia::Send(const std::string& command, std::string& result) {
+    commands.push_back(command);
+    result.clear();
+    auto w = MediaWords(command);
+    if (w.size() < 2) return 261;
+    if (w[0] == "open") {
+        if (w.size() != 6 || w[2] != "type" || w[4] != "alias") return 261;
+        for (const auto& name : unplayable)
+            if (name == w[1]) return 275;
+        if (!files_.FileExists(w[1]) || files_.FileSize(w[1]) == 0) return 275;
+        auto file = files_.Open(w[1], host::OpenMode::Binary);
+        std::string head = file->ReadAt(0, 4096);
+        file->Close();
+        Title t;
+        t.length = WavLength(head);
+        if (t.length < 0) t.length = defaultLength;
+        titles_[w[5]] = t;
+        opened.push_back(w[1]);
+        return 0;
+    }
+    auto it = titles_.find(w[1]);
+    if (it == titles_.end()) return 263;
+    Title& t = it->second;
+    if (w[0] == "play") {
+        t.base = Position(t);
+        t.since = clock_.Milliseconds();
+        t.playing = true;
+        t.repeat = w.size() == 3 && w[2] == "repeat";
+        return 0;
+    }
+    if (w[0] == "stop") {
+        t.base = Position(t);
+        t.playing = false;
+        return 0;
+    }
+    if (w[0] == "close") {
+        titles_.erase(it);
+        return 0;
+    }
+    if (w[0] == "seek" && w.size() == 4) {
+        t.base = std::stoll(w[3]);
+        t.playing = false;
+        return 0;
+    }
+    if (w[0] == "setaudio" && w.size() == 5) {
+        volumes.push_back(std::stoi(w[4]));
+        return 0;
+    }
+    if (w[0] == "status" && w.size() == 3) {
+        if (w[2] == "length") result = std::to_string(t.length);
+        else if (w[2] == "position") result = std::to_string(Position(t));
+        else return 261;
+        return 0;
+    }
+    if (w[0] == "set") return 0;
+    return 261;
+}
+
+std::string SineWav(int milliseconds, int sampleRate, int frequency) {
+    auto le = [](std::string& s, unsigned long v, int bytes) {
+        for (int i = 0; i < bytes; ++i) s += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    unsigned long samples = static_cast<unsigned long>(static_cast<long long>(sampleRate) * milliseconds / 1000);
+    unsigned long dataSize = samples * 2;
+    std::string s = "RIFF";
+    le(s, 36 + dataSize, 4);
+    s += "WAVEfmt ";
+    le(s, 16, 4);
+    le(s, 1, 2);  // PCM
+    le(s, 1, 2);  // mono
+    le(s, static_cast<unsigned long>(sampleRate), 4);
+    le(s, static_cast<unsigned long>(sampleRate) * 2, 4);
+    le(s, 2, 2);
+    le(s, 16, 2);
+    s += "data";
+    le(s, dataSize, 4);
+    for (unsigned long i = 0; i < samples; ++i) {
+        double v = std::sin(2.0 * 3.14159265358979 * frequency * static_cast<double>(i) / sampleRate);
+        le(s, static_cast<unsigned long>(static_cast<long>(v * 12000)) & 0xFFFF, 2);
+    }
+    return s;
+}
 
 }  // namespace pavuto::test

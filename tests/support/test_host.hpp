@@ -132,6 +132,44 @@ public:
     }
 };
 
+// A media device whose titles play on the virtual clock: a title opened from
+// a WAV file has the length its header gives (any other file the default
+// length), and its position advances with the clock while it plays; "play
+// ... repeat" loops it from its start. Open fails for a missing or empty file
+// and for names listed in unplayable.
+class ClockMedia : public host::Media {
+public:
+    ClockMedia(VirtualClock& clock, host::FileSystem& files) : clock_(clock), files_(files) {}
+    std::vector<std::string> commands;
+    int devices = 1;
+    long long defaultLength = 5000;
+    std::vector<std::string> unplayable;  // file names (as opened) that cannot be played
+    std::vector<int> volumes;             // every volume sent, in order
+    std::vector<std::string> opened;      // the paths opened successfully, in order
+    int Send(const std::string& command, std::string& result) override;
+    int WaveOutDevices() override { return devices; }
+    bool ShortPath(const std::string& path, std::string& shortPath) override;
+    // The position of an open alias now (-1 when it is not open).
+    long long PositionOf(const std::string& alias);
+    int OpenCount() const { return static_cast<int>(titles_.size()); }
+    // The commands sent since index `from` that start with prefix.
+    std::vector<std::string> CommandsFrom(std::size_t from, const std::string& prefix) const;
+
+private:
+    struct Title {
+        long long length = 0;
+        bool playing = false, repeat = false;
+        long long base = 0, since = 0;
+    };
+    long long Position(Title& t);
+    VirtualClock& clock_;
+    host::FileSystem& files_;
+    std::map<std::string, Title> titles_;
+};
+
+// A 16-bit mono PCM WAV file of a sine tone.
+std::string SineWav(int milliseconds, int sampleRate = 8000, int frequency = 440);
+
 class FakeSystemInfo : public host::SystemInfo {
 public:
     std::optional<host::VersionRecord> record;
@@ -169,6 +207,9 @@ public:
     RecordingMedia media;
     FakeSystemInfo system;
     host::Host host;
+    // The same host with the clock-driven media device.
+    ClockMedia clockMedia;
+    host::Host clockHost;
 };
 
 }  // namespace pavuto::test
