@@ -1,0 +1,45 @@
+#pragma once
+// The environment block and command line as the program sees them on a POSIX
+// host: sorted as Windows sorts it, in Windows-1252, with host paths turned
+// into drive paths, and with the variables a Windows machine always has
+// supplied where this machine has none.
+#include <string>
+#include <vector>
+
+#include "host/filesystem.hpp"
+#include "host/system.hpp"
+
+namespace pavuto::host::posix {
+
+class PosixEnvironment : public Environment {
+public:
+    // hostEnvironment: "NAME=value" entries in UTF-8 (the process's own:
+    // ProcessEnvironment()); arguments: argv[0] onwards; programDirectory: the
+    // host directory of the running executable (ProgramDirectory()), where
+    // the command interpreter pavuto-cmd and shutdown.exe live.
+    PosixEnvironment(const std::vector<std::string>& hostEnvironment, std::vector<std::string> arguments,
+                     FileSystem& files, const std::string& programDirectory);
+
+    // Sorted by the upper-cased name; the values of COMSPEC, WINDIR, TMP, TEMP,
+    // PAVUTOTMP, PROGRAMFILES, PAVUTO and HOMEPATH that start with "/" are
+    // drive paths (HOMEPATH without its drive). Supplied where missing:
+    // COMSPEC (our pavuto-cmd), WINDIR (the program's directory, which holds
+    // our shutdown.exe), HOMEDRIVE and HOMEPATH (from HOME), TMP and TEMP
+    // (from TMPDIR, else /tmp).
+    std::vector<std::string> Block() override { return block_; }
+    // The arguments after the program name joined by single blanks, as they
+    // are (no quoting), in Windows-1252.
+    std::string CommandLine() override { return commandLine_; }
+
+    // The environment of this process ("NAME=value", UTF-8).
+    static std::vector<std::string> ProcessEnvironment();
+    // The directory of the running executable, from /proc/self/exe; empty when
+    // the system does not tell.
+    static std::string ProgramDirectory();
+
+private:
+    std::vector<std::string> block_;
+    std::string commandLine_;
+};
+
+}  // namespace pavuto::host::posix

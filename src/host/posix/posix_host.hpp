@@ -1,0 +1,41 @@
+#pragma once
+// The POSIX host as one object: the drive-letter file system (drive map from
+// PAVUTO_DRIVES), the machine's clock, process starter, environment and
+// system description, the media back end and the terminal console.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/host.hpp"
+#include "host/posix/posix_clock.hpp"
+#include "host/posix/posix_environment.hpp"
+#include "host/posix/posix_filesystem.hpp"
+#include "host/posix/posix_processes.hpp"
+#include "host/posix/posix_system_info.hpp"
+
+namespace pavuto::host::posix {
+
+class PosixHost {
+public:
+    // console: the terminal console; media: the media back end, or null for
+    // a machine without sound (NoSoundMedia); arguments: argv[0] onwards.
+    PosixHost(std::unique_ptr<Console> console, std::unique_ptr<Media> media, std::vector<std::string> arguments);
+    PosixHost(const PosixHost&) = delete;
+    PosixHost& operator=(const PosixHost&) = delete;
+
+    Host& host() { return host_; }
+    PosixFileSystem& files() { return files_; }
+
+private:
+    std::unique_ptr<Console> console_;
+    std::unique_ptr<Media> media_;
+    std::string programDirectory_;
+    PosixFileSystem files_;
+    PosixClock clock_;
+    PosixProcesses processes_;
+    PosixEnvironment environment_;
+    PosixSystemInfo system_;
+    Host host_;
+};
+
+}  // namespace pavuto::host::posix

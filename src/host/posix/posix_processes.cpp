@@ -1,0 +1,431 @@
+#include "host/posix/posix_processes.hpp"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "common/codepage.hpp"
+#include "common/runtime_error.hpp"
+#include "common/text.hpp"
+#include "host/posix/posix_filesystem.hpp"
+
+extern char** environ;
+
+namespace pavuto::host::posix {
+
+namespace {
+
+bool Blank(char c) { return c == ' ' || c == '\t'; }
+
+bool IsRegularFile(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool IsExecutable(const std::string& path) { return IsRegularFile(path) && access(path.c_str(), X_OK) == 0; }
+
+bool IsBatchFile(std::string_view name) { return EndsWithNoCase(name, ".cmd") || EndsWithNoCase(name, ".bat"); }
+
+// "song.exe" and "edit.com" also name the POSIX program without the ending.
+bool HasWindowsProgramEnding(std::string_view name) {
+    return name.size() > 4 && (EndsWithNoCase(name, ".exe") || EndsWithNoCase(name, ".com"));
+}
+
+std::string BaseName(std::string_view path) {
+    auto slash = path.find_last_of("\\/");
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+bool LooksLikeDrivePath(std::string_view w) {
+    return w.size() >= 3 && ((w[0] >= 'A' && w[0] <= 'Z') || (w[0] >= 'a' && w[0] <= 'z')) && w[1] == ':' &&
+           (w[2] == '\\' || w[2] == '/');
+}
+
+int ExecErrorNumber(int e) {
+    switch (e) {
+        case ENOENT: return err::FileNotFound;
+        case EACCES:
+        case EPERM:
+        case ENOEXEC:
+        case ETXTBSY:
+        case EISDIR: return err::PermissionDenied;
+        default: return ErrorNumberFor(e);
+    }
+}
+
+std::vector<std::string> SplitAtBlanks(const std::string& text) {
+    std::vector<std::string> out;
+    std::string cur;
+    for (char c : text) {
+        if (Blank(c)) {
+            if (!cur.empty()) out.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    if (!cur.empty()) out.push_back(cur);
+    return out;
+}
+
+// Between fork and exec only async-signal-safe calls.
+void ResetChildSignals() {
+    struct sigaction dfl {};
+    dfl.sa_handler = SIG_DFL;
+    sigemptyset(&dfl.sa_mask);
+    for (int s : {SIGINT, SIGQUIT, SIGPIPE, SIGCHLD, SIGTSTP, SIGTTIN, SIGTTOU, SIGTERM, SIGHUP, SIGWINCH})
+        sigaction(s, &dfl, nullptr);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
+[[noreturn]] void ExecChild(const char* program, char* const* argv, char* const* envp, const char* directory,
+                            bool detachStreams, int errorPipe) {
+    ResetChildSignals();
+    if (detachStreams) {
+        int null = open("/dev/null", O_RDWR);
+        if (null >= 0) {
+            dup2(null, 0);
+            dup2(null, 1);
+            dup2(null, 2);
+            if (null > 2) close(null);
+        }
+    }
+    if (directory && *directory && chdir(directory) != 0) {
+        // Where the directory is gone the program still runs, in the caller's.
+    }
+    execve(program, argv, envp);
+    int e = errno;
+    ssize_t ignored = write(errorPipe, &e, sizeof e);
+    (void)ignored;
+    _exit(127);
+}
+
+pid_t WaitFor(pid_t pid, int& status) {
+    pid_t r;
+    do {
+        r = waitpid(pid, &status, 0);
+    } while (r < 0 && errno == EINTR);
+    return r;
+}
+
+// The errno a child reported through the pipe before exec; 0 when exec worked.
+int ReadChildError(int fd) {
+    int e = 0;
+    ssize_t n;
+    do {
+        n = read(fd, &e, sizeof e);
+    } while (n < 0 && errno == EINTR);
+    close(fd);
+    return n == static_cast<ssize_t>(sizeof e) ? e : 0;
+}
+
+}  // namespace
+
+std::vector<Word> SplitWords(std::string_view s) {
+    std::vector<Word> out;
+    size_t i = 0, n = s.size();
+    while (i < n && Blank(s[i])) ++i;
+    if (i >= n) return out;
+
+    // The program name: quotes group, backslashes are path separators.
+    Word word;
+    bool quoted = false;
+    for (; i < n && (quoted || !Blank(s[i])); ++i) {
+        if (s[i] == '"') {
+            quoted = !quoted;
+            word.quoted = true;
+        } else {
+            word.text += s[i];
+        }
+    }
+    out.push_back(word);
+
+    while (true) {
+        while (i < n && Blank(s[i])) ++i;
+        if (i >= n) break;
+        word = Word{};
+        quoted = false;
+        while (i < n && (quoted || !Blank(s[i]))) {
+            if (s[i] == '\\') {
+                size_t k = i;
+                while (k < n && s[k] == '\\') ++k;
+                size_t count = k - i;
+                if (k < n && s[k] == '"') {
+                    word.text.append(count / 2, '\\');
+                    if (count % 2) {
+                        word.text += '"';
+                        i = k + 1;
+                    } else {
+                        i = k;  // the quote groups
+                    }
+                } else {
+                    word.text.append(count, '\\');
+                    i = k;
+                }
+            } else if (s[i] == '"') {
+                word.quoted = true;
+                if (quoted && i + 1 < n && s[i + 1] == '"') {
+                    word.text += '"';
+                    i += 2;
+                } else {
+                    quoted = !quoted;
+                    ++i;
+                }
+            } else {
+                word.text += s[i++];
+            }
+        }
+        out.push_back(word);
+    }
+    return out;
+}
+
+std::vector<std::string> SplitCommandLine(std::string_view s) {
+    std::vector<std::string> out;
+    for (auto& w : SplitWords(s)) out.push_back(std::move(w.text));
+    return out;
+}
+
+std::string FindOnPath(const std::string& name, const std::string& pathValue) {
+    if (name.empty() || name.find('/') != std::string::npos) return {};
+    size_t start = 0;
+    while (start <= pathValue.size()) {
+        size_t end = pathValue.find(':', start);
+        if (end == std::string::npos) end = pathValue.size();
+        std::string dir = pathValue.substr(start, end - start);
+        // An empty entry would mean the caller's directory: not searched.
+        if (!dir.empty()) {
+            std::string candidate = dir.back() == '/' ? dir + name : dir + "/" + name;
+            if (IsExecutable(candidate)) return candidate;
+        }
+        start = end + 1;
+    }
+    return {};
+}
+
+PosixProcesses::PosixProcesses(FileSystem& files, Console* console, std::string programDirectory)
+    : files_(files), console_(console), programDirectory_(std::move(programDirectory)) {}
+
+void PosixProcesses::SetEnvironment(std::vector<std::string> environment) {
+    environment_ = std::move(environment);
+    ownEnvironment_ = true;
+}
+
+std::string PosixProcesses::Variable(const std::string& name) const {
+    if (!ownEnvironment_) {
+        const char* v = std::getenv(name.c_str());
+        return v ? v : "";
+    }
+    for (const auto& e : environment_)
+        if (e.size() > name.size() && e[name.size()] == '=' && e.compare(0, name.size(), name) == 0)
+            return e.substr(name.size() + 1);
+    return {};
+}
+
+std::vector<std::string> PosixProcesses::EditorCommand() {
+    for (const char* var : {"VISUAL", "EDITOR"}) {
+        auto words = SplitAtBlanks(Variable(var));
+        if (words.empty()) continue;
+        if (words[0].find('/') == std::string::npos) {
+            std::string found = FindOnPath(words[0], Variable("PATH"));
+            if (found.empty()) continue;
+            words[0] = found;
+        }
+        return words;
+    }
+    for (const char* name : {"sensible-editor", "editor", "nano", "vi"}) {
+        std::string found = FindOnPath(name, Variable("PATH"));
+        if (!found.empty()) return {found};
+    }
+    return {};
+}
+
+std::string PosixProcesses::FindProgram(const std::string& bareName) {
+    std::vector<std::string> names{Cp1252ToUtf8(bareName)};
+    if (HasWindowsProgramEnding(bareName)) names.push_back(Cp1252ToUtf8(bareName.substr(0, bareName.size() - 4)));
+    auto usable = [](const std::string& p) { return IsExecutable(p) || (IsBatchFile(p) && IsRegularFile(p)); };
+
+    std::vector<std::string> dirs;
+    try {
+        dirs.push_back(files_.HostPath(files_.CurrentDirectory()));
+    } catch (const RuntimeError&) {
+    }
+    if (!programDirectory_.empty()) dirs.push_back(programDirectory_);
+    for (const auto& dir : dirs)
+        for (const auto& n : names) {
+            std::string candidate = dir == "/" ? "/" + n : dir + "/" + n;
+            if (usable(candidate)) return candidate;
+        }
+    std::string path = Variable("PATH");
+    for (const auto& n : names) {
+        std::string found = FindOnPath(n, path);
+        if (!found.empty()) return found;
+    }
+    return {};
+}
+
+Launch PosixProcesses::Resolve(const std::string& commandLine) { return Resolve(SplitCommandLine(commandLine)); }
+
+Launch PosixProcesses::Resolve(const std::vector<std::string>& words) {
+    if (words.empty() || words[0].empty()) throw RuntimeError(err::FileNotFound, "no program");
+    const std::string& name = words[0];
+
+    Launch launch;
+    std::vector<std::string> leading;  // the editor's own arguments
+    if (EqualsNoCase(BaseName(name), "edit.com")) {
+        auto editor = EditorCommand();
+        if (editor.empty()) throw RuntimeError(err::FileNotFound, "no editor found (VISUAL, EDITOR)");
+        launch.program = editor[0];
+        leading.assign(editor.begin() + 1, editor.end());
+    } else if (name.find_first_of("\\/") != std::string::npos || (name.size() >= 2 && name[1] == ':')) {
+        launch.program = files_.HostPath(name);
+        if (!IsRegularFile(launch.program) && HasWindowsProgramEnding(name)) {
+            std::string shorter = files_.HostPath(name.substr(0, name.size() - 4));
+            if (IsRegularFile(shorter)) launch.program = shorter;
+        }
+    } else {
+        launch.program = FindProgram(name);
+        if (launch.program.empty()) throw RuntimeError(err::FileNotFound, name);
+    }
+
+    struct stat st {};
+    if (stat(launch.program.c_str(), &st) != 0) {
+        int e = errno;
+        throw RuntimeError(e == ENOENT || e == ENOTDIR ? err::FileNotFound : ErrorNumberFor(e), name);
+    }
+    if (!S_ISREG(st.st_mode)) throw RuntimeError(err::PermissionDenied, name);
+
+    if (IsBatchFile(launch.program)) {
+        std::string interpreter = programDirectory_ + "/pavuto-cmd";
+        if (!IsExecutable(interpreter)) throw RuntimeError(err::FileNotFound, interpreter);
+        launch.arguments = {interpreter, "/C", launch.program};
+        launch.program = interpreter;
+    } else {
+        if (access(launch.program.c_str(), X_OK) != 0) throw RuntimeError(err::PermissionDenied, name);
+        launch.arguments = {launch.program};
+        launch.arguments.insert(launch.arguments.end(), leading.begin(), leading.end());
+    }
+
+    for (size_t i = 1; i < words.size(); ++i) {
+        const std::string& w = words[i];
+        std::string out = Cp1252ToUtf8(w);
+        if (LooksLikeDrivePath(w)) {
+            try {
+                out = files_.HostPath(w);
+            } catch (const RuntimeError&) {
+                // a drive that is not ready: the text goes as it is
+            }
+        }
+        launch.arguments.push_back(out);
+    }
+    try {
+        launch.directory = files_.HostPath(files_.CurrentDirectory());
+    } catch (const RuntimeError&) {
+    }
+    return launch;
+}
+
+void PosixProcesses::Start(const std::string& commandLine, WindowStyle style, bool wait) {
+    Run(Resolve(commandLine), style, wait);
+}
+
+void PosixProcesses::Run(const Launch& launch, WindowStyle style, bool wait) {
+    // Everything the child needs is prepared before fork.
+    std::vector<char*> argv;
+    for (const auto& a : launch.arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    if (argv.empty()) argv.push_back(const_cast<char*>(launch.program.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    if (ownEnvironment_) {
+        for (const auto& e : environment_) envp.push_back(const_cast<char*>(e.c_str()));
+        envp.push_back(nullptr);
+    }
+    char* const* env = ownEnvironment_ ? envp.data() : environ;
+    const char* program = launch.program.c_str();
+    const char* directory = launch.directory.c_str();
+    bool withoutTerminal = style == WindowStyle::Hidden || style == WindowStyle::NoActivate;
+
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) throw RuntimeError(ErrorNumberFor(errno), launch.program);
+
+    if (!wait) {
+        // Detached: a session of its own, and a grandchild, so that it is no
+        // child of ours and leaves no zombie; the middle process is reaped here.
+        pid_t middle = fork();
+        if (middle < 0) {
+            int e = errno;
+            close(fds[0]);
+            close(fds[1]);
+            throw RuntimeError(ErrorNumberFor(e), launch.program);
+        }
+        if (middle == 0) {
+            close(fds[0]);
+            setsid();
+            pid_t child = fork();
+            if (child == 0) ExecChild(program, argv.data(), env, directory, true, fds[1]);
+            if (child < 0) {
+                int e = errno;
+                ssize_t ignored = write(fds[1], &e, sizeof e);
+                (void)ignored;
+            }
+            _exit(0);
+        }
+        close(fds[1]);
+        int status = 0;
+        WaitFor(middle, status);
+        if (int e = ReadChildError(fds[0])) throw RuntimeError(ExecErrorNumber(e), launch.program);
+        return;
+    }
+
+    // Waited for. With the terminal the console gives it up first and takes
+    // it back (and redraws) afterwards; Ctrl-C and Ctrl-\ then belong to the
+    // program, not to us.
+    bool handOver = !withoutTerminal && console_ != nullptr;
+    if (handOver) console_->Suspend();
+    struct Restore {
+        Console* console;
+        struct sigaction oldInt {}, oldQuit {};
+        bool active = false;
+        ~Restore() {
+            if (active) {
+                sigaction(SIGINT, &oldInt, nullptr);
+                sigaction(SIGQUIT, &oldQuit, nullptr);
+            }
+            if (console) console->Resume();
+        }
+    } restore{handOver ? console_ : nullptr};
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGINT, &ignore, &restore.oldInt);
+    sigaction(SIGQUIT, &ignore, &restore.oldQuit);
+    restore.active = true;
+
+    pid_t child = fork();
+    if (child < 0) {
+        int e = errno;
+        close(fds[0]);
+        close(fds[1]);
+        throw RuntimeError(ErrorNumberFor(e), launch.program);
+    }
+    if (child == 0) {
+        close(fds[0]);
+        ExecChild(program, argv.data(), env, directory, withoutTerminal, fds[1]);
+    }
+    close(fds[1]);
+    int execError = ReadChildError(fds[0]);
+    int status = 0;
+    WaitFor(child, status);
+    if (execError) throw RuntimeError(ExecErrorNumber(execError), launch.program);
+    lastExitStatus_ = WIFEXITED(status) ? WEXITSTATUS(status) : WIFSIGNALED(status) ? 128 + WTERMSIG(status) : 0;
+}
+
+}  // namespace pavuto::host::posix
