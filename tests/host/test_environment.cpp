@@ -1,0 +1,176 @@
+// The environment block, the machine's clock and system description, and the
+// host bundle of the POSIX host.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "common/text.hpp"
+#include "host/posix/no_sound_media.hpp"
+#include "host/posix/posix_clock.hpp"
+#include "host/posix/posix_environment.hpp"
+#include "host/posix/posix_host.hpp"
+#include "host/posix/posix_system_info.hpp"
+#include "support/test_host.hpp"
+
+namespace pavuto::test {
+namespace {
+
+using host::posix::DriveMap;
+using host::posix::PosixEnvironment;
+using host::posix::PosixFileSystem;
+using Block = std::vector<std::string>;
+
+// Drive C: is /base, D: is /base/daten (overlapping roots, as a USB stick
+// below the home would be); nothing of them needs to exist.
+class EnvironmentTest : public ::testing::Test {
+protected:
+    PosixFileSystem files{DriveMap{{{'C', "/base"}, {'D', "/base/daten"}}}};
+
+    Block BlockOf(const Block& host, const std::string& programDirectory = "/base/opt/pavuto/bin") {
+        return PosixEnvironment(host, {"pavuto"}, files, programDirectory).Block();
+    }
+    // The value of a name in a block; "<none>" when absent.
+    static std::string Value(const Block& block, const std::string& name) {
+        std::string found = "<none>";
+        int count = 0;
+        for (auto& e : block)
+            if (StartsWith(e, name + "=")) {
+                found = e.substr(name.size() + 1);
+                ++count;
+            }
+        return count > 1 ? "<twice>" : found;
+    }
+    static Block Names(const Block& block) {
+        Block out;
+        for (auto& e : block) out.push_back(e.substr(0, e.find('=')));
+        return out;
+    }
+};
+
+TEST_F(EnvironmentTest, TheBlockIsSortedByTheUpperCasedName) {
+    Block block = BlockOf({"b=1", "PAVUTO_DRIVES=x", "A=2", "_X=3", "a_b=4", "PAVUTOTMP=C:\\t", "Zz=5", "COMSPEC=c",
+                           "WINDIR=w", "HOMEDRIVE=C:", "HOMEPATH=\\h", "TMP=t", "TEMP=t"});
+    EXPECT_EQ(Names(block), (Block{"A", "a_b", "b", "COMSPEC", "HOMEDRIVE", "HOMEPATH", "PAVUTOTMP", "PAVUTO_DRIVES",
+                                   "TEMP", "TMP", "WINDIR", "Zz", "_X"}));
+    EXPECT_EQ(Value(block, "a_b"), "4");
+}
+
+TEST_F(EnvironmentTest, WhatAWindowsMachineAlwaysHasIsSupplied) {
+    Block block = BlockOf({"HOME=/base/home/anna", "TMPDIR=/base/daten/tmp/", "PATH=/usr/bin"});
+    EXPECT_EQ(Value(block, "COMSPEC"), "C:\\opt\\pavuto\\bin\\pavuto-cmd");
+    EXPECT_EQ(Value(block, "WINDIR"), "C:\\opt\\pavuto\\bin");
+    EXPECT_EQ(Value(block, "HOMEDRIVE"), "C:");
+    EXPECT_EQ(Value(block, "HOMEPATH"), "\\home\\anna");
+    EXPECT_EQ(Value(block, "TMP"), "D:\\tmp");
+    EXPECT_EQ(Value(block, "TEMP"), "D:\\tmp");
+    EXPECT_EQ(Value(block, "PATH"), "/usr/bin") << "no path variable of the program";
+    EXPECT_TRUE(std::is_sorted(block.begin(), block.end(),
+                               [](auto& a, auto& b) { return UCase(a.substr(0, a.find('='))) < UCase(b.substr(0, b.find('='))); }));
+
+    // Without TMPDIR the temp directory is /tmp; without HOME there is no home.
+    Block bare = BlockOf({});
+    EXPECT_EQ(Value(bare, "TMP"), "<none>") << "/tmp lies on no drive here";
+    PosixFileSystem root{DriveMap{{{'C', "/"}}}};
+    Block rooted = PosixEnvironment({}, {"pavuto"}, root, "/usr/lib/pavuto").Block();
+    EXPECT_EQ(Value(rooted, "TMP"), "C:\\tmp");
+    EXPECT_EQ(Value(rooted, "TEMP"), "C:\\tmp");
+    EXPECT_EQ(Value(rooted, "HOMEDRIVE"), "<none>");
+    EXPECT_EQ(Value(rooted, "COMSPEC"), "C:\\usr\\lib\\pavuto\\pavuto-cmd");
+}
+
+TEST_F(EnvironmentTest, AVariableTheUserSetHimselfWins) {
+    Block block = BlockOf({"COMSPEC=C:\\Windows\\cmd.exe", "windir=C:\\Windows", "TMP=C:\\mein tmp", "HOMEPATH=\\x",
+                           "HOME=/base/home/anna", "TMPDIR=/base/tmp"});
+    EXPECT_EQ(Value(block, "COMSPEC"), "C:\\Windows\\cmd.exe");
+    EXPECT_EQ(Value(block, "windir"), "C:\\Windows");
+    EXPECT_EQ(Value(block, "WINDIR"), "<none>") << "names compare without regard to case";
+    EXPECT_EQ(Value(block, "TMP"), "C:\\mein tmp");
+    EXPECT_EQ(Value(block, "TEMP"), "C:\\tmp");
+    EXPECT_EQ(Value(block, "HOMEPATH"), "\\x");
+    EXPECT_EQ(Value(block, "HOMEDRIVE"), "C:");
+}
+
+TEST_F(EnvironmentTest, PathVariablesBecomeDrivePathsAndTextBecomesWindows1252) {
+    Block block = BlockOf({"PAVUTO=/base/daten/Pavuto", "pavutotmp=/base/daten/../t/", "PROGRAMFILES=/base/Programme",
+                           "HOMEPATH=/base/daten/anna", "TEMP=/base/M\xC3\xBCll", "COMSPEC=/base/bin/cmd",
+                           "WINDIR=/base/win", "TMP=relativ/x", "FOO=/base/x", "MUSIK=K\xC3\xA4se \xE2\x82\xAC"});
+    EXPECT_EQ(Value(block, "PAVUTO"), "D:\\Pavuto");
+    EXPECT_EQ(Value(block, "pavutotmp"), "C:\\t");
+    EXPECT_EQ(Value(block, "PROGRAMFILES"), "C:\\Programme");
+    EXPECT_EQ(Value(block, "HOMEPATH"), "\\anna") << "without its drive";
+    EXPECT_EQ(Value(block, "TEMP"), "C:\\M\xFCll");
+    EXPECT_EQ(Value(block, "COMSPEC"), "C:\\bin\\cmd");
+    EXPECT_EQ(Value(block, "WINDIR"), "C:\\win");
+    EXPECT_EQ(Value(block, "TMP"), "relativ/x") << "only host paths from the root are translated";
+    EXPECT_EQ(Value(block, "FOO"), "/base/x");
+    EXPECT_EQ(Value(block, "MUSIK"), "K\xE4se \x80");
+    // A host path on no drive stays as it is.
+    EXPECT_EQ(Value(BlockOf({"PAVUTO=/anderswo/p"}), "PAVUTO"), "/anderswo/p");
+}
+
+TEST_F(EnvironmentTest, TheCommandLineIsTheArgumentsJoinedByBlanks) {
+    auto line = [&](Block argv) { return PosixEnvironment({}, std::move(argv), files, "").CommandLine(); };
+    EXPECT_EQ(line({"pavuto"}), "");
+    EXPECT_EQ(line({}), "");
+    EXPECT_EQ(line({"pavuto", "MyList", "/Down", "30"}), "MyList /Down 30");
+    EXPECT_EQ(line({"pavuto", "/auto", "meine liste", "-"}), "/auto meine liste -") << "no quotes added";
+    EXPECT_EQ(line({"pavuto", "M\xC3\xA4rz"}), "M\xE4rz");
+}
+
+TEST(ProcessEnvironment, TheRealEnvironmentAndTheProgramsDirectory) {
+    auto env = PosixEnvironment::ProcessEnvironment();
+    EXPECT_TRUE(std::any_of(env.begin(), env.end(), [](auto& e) { return StartsWith(e, "PATH="); }));
+    // The test program lives in the build's bin folder beside pavuto-cmd.
+    EXPECT_EQ(PosixEnvironment::ProgramDirectory(), PAVUTO_BIN_DIR);
+}
+
+TEST(PosixClock, TicksFollowAPauseAndNowIsTheLocalTime) {
+    host::posix::PosixClock clock;
+    std::uint32_t before = clock.TickCount();
+    clock.Pause(30);
+    std::uint32_t elapsed = clock.TickCount() - before;  // unsigned: right across the wrap too
+    EXPECT_GE(elapsed, 30u);
+    EXPECT_LT(elapsed, 2000u);
+    std::uint32_t t = clock.TickCount();
+    clock.Pause(0);
+    clock.Pause(-5);
+    EXPECT_LT(clock.TickCount() - t, 20u) << "no pause for nothing";
+
+    auto now = clock.Now();
+    EXPECT_GE(now.year, 2024);
+    EXPECT_TRUE(now.month >= 1 && now.month <= 12 && now.day >= 1 && now.day <= 31);
+    EXPECT_TRUE(now.hour >= 0 && now.hour < 24 && now.minute >= 0 && now.minute < 60);
+    EXPECT_TRUE(now.second >= 0 && now.second < 60 && now.millisecond >= 0 && now.millisecond < 1000);
+}
+
+TEST(PosixSystemInfo, AnHonestDescriptionThatIsNeverTakenForXp) {
+    host::posix::PosixSystemInfo info;
+    EXPECT_FALSE(info.WindowsVersion().has_value());
+    std::string text = info.Description();
+    EXPECT_FALSE(text.empty());
+    EXPECT_EQ(text.find("XP"), std::string::npos);
+    EXPECT_EQ(host::posix::PosixSystemInfo::Describe("Linux", "6.1.0-18-amd64", "x86_64"), "Linux 6.1.0-18-amd64 x86_64");
+    EXPECT_EQ(host::posix::PosixSystemInfo::Describe("Linux", "5.0-XP1", "XPU"), "Linux 5.0-xp1 xpU");
+}
+
+TEST(PosixHost, BundlesTheServicesWithTheGivenConsoleAndNoSound) {
+    VirtualClock clock;
+    auto console = std::make_unique<TestConsole>(clock);
+    TestConsole* given = console.get();
+    host::posix::PosixHost posix(std::move(console), nullptr, {"pavuto", "mp3"});
+    host::Host& h = posix.host();
+    EXPECT_EQ(&h.console, given);
+    EXPECT_EQ(&h.files, &posix.files());
+    EXPECT_EQ(h.environment.CommandLine(), "mp3");
+    EXPECT_EQ(h.media.WaveOutDevices(), 0);
+    std::string answer = "alt", shortPath = "alt";
+    EXPECT_EQ(h.media.Send("open x type MPEGVideo alias a", answer), host::posix::NoSoundMedia::NotPlayable);
+    EXPECT_EQ(answer, "");
+    EXPECT_FALSE(h.media.ShortPath("C:\\x.mp3", shortPath));
+    EXPECT_FALSE(h.system.WindowsVersion().has_value());
+    auto block = h.environment.Block();
+    EXPECT_TRUE(std::any_of(block.begin(), block.end(), [](auto& e) { return StartsWith(UCase(e), "COMSPEC="); }));
+}
+
+}  // namespace
+}  // namespace pavuto::test
