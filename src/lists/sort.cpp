@@ -1,0 +1,310 @@
+#include "lists/sort.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/numbers.hpp"
+#include "lists/collation.hpp"
+#include "lists/list_file.hpp"
+#include "program.hpp"
+
+namespace pavuto {
+
+namespace {
+
+using host::OpenMode;
+
+// Splits text into lines as sequential reading does: CR LF, LF or CR end a line.
+std::vector<Text> SplitLines(const std::string& bytes) {
+    std::vector<Text> lines;
+    Text line;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else {
+            line += c;
+        }
+    }
+    if (!line.empty()) lines.push_back(line);
+    return lines;
+}
+
+void SortInMemory(Program& p, host::File& file, std::uint64_t size, const Text& path, std::vector<int>* numbers) {
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    bytes.resize(file.ReadAt(0, bytes.data(), bytes.size()));
+    file.Close();
+    std::vector<Text> lines = SplitLines(bytes);
+    const CollationTable& table = Collation(p);
+
+    std::vector<int> order(lines.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+    std::vector<Text> keys(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) keys[i] = CollationKey(table, lines[i]);
+    if (numbers) numbers->resize(lines.size(), 0);
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        const auto ua = static_cast<std::size_t>(a), ub = static_cast<std::size_t>(b);
+        if (keys[ua] != keys[ub]) return keys[ua] < keys[ub];
+        if (lines[ua] != lines[ub]) return lines[ua] < lines[ub];
+        return numbers ? (*numbers)[ua] < (*numbers)[ub] : a < b;
+    });
+
+    std::string out;
+    out.reserve(bytes.size() + 2);
+    std::vector<int> sortedNumbers;
+    for (int i : order) {
+        out += lines[static_cast<std::size_t>(i)];
+        out += "\r\n";
+        if (numbers) sortedNumbers.push_back((*numbers)[static_cast<std::size_t>(i)]);
+    }
+    if (numbers) *numbers = std::move(sortedNumbers);
+    auto outFile = p.files().Open(path, OpenMode::Output);
+    outFile->Write(out);
+    outFile->Close();
+}
+
+// The work array of the block passes: at most 500 records, each with its
+// text, its text mapped through the collation table, its number and the
+// record position it was read from. Slots are kept in sorted order in
+// `order`; free slots are known by index, never by their contents, so a
+// record that begins with any character at all sorts where it belongs.
+class BlockSorter {
+public:
+    BlockSorter(host::File& file, const CollationTable& table, int length, int count, std::vector<int>* numbers,
+                SortStats& stats)
+        : file_(file), table_(table), L_(length), T_(length - 2), N_(count), numbers_(numbers), stats_(stats),
+          text_(static_cast<std::size_t>(kSortWorkRecords + 2) * static_cast<std::size_t>(T_)),
+          key_(text_.size()),
+          number_(kSortWorkRecords + 2),
+          origin_(kSortWorkRecords + 2),
+          ends_(static_cast<std::size_t>(kSortWorkRecords) * 2) {}
+
+    // Passes until the list is in order. The backward sweep leaves every
+    // record in place from the second record of its last block up; it tells
+    // whether the whole list is now in order, so no extra pass is needed to
+    // find out.
+    void Sort() {
+        bool inOrder = false;
+        while (!inOrder) {
+            ++stats_.passes;
+            ForwardSweep();
+            inOrder = BackwardSweep();
+        }
+    }
+
+private:
+    static constexpr int kStep = 200;
+    static constexpr int kKeep = kSortWorkRecords - kStep;
+
+    const char* Key(int slot) const { return key_.data() + static_cast<std::size_t>(slot) * T_; }
+    const char* Txt(int slot) const { return text_.data() + static_cast<std::size_t>(slot) * T_; }
+
+    bool Less(int a, int b) const {
+        if (T_ > 0) {
+            int c = std::memcmp(Key(a), Key(b), static_cast<std::size_t>(T_));
+            if (c != 0) return c < 0;
+            c = std::memcmp(Txt(a), Txt(b), static_cast<std::size_t>(T_));
+            if (c != 0) return c < 0;
+        }
+        return number_[static_cast<std::size_t>(a)] < number_[static_cast<std::size_t>(b)];
+    }
+
+    void Take(int slot, const char* src, int at) {
+        char* text = text_.data() + static_cast<std::size_t>(slot) * T_;
+        char* key = key_.data() + static_cast<std::size_t>(slot) * T_;
+        for (int i = 0; i < T_; ++i) {
+            text[i] = src[i];
+            key[i] = static_cast<char>(table_[static_cast<unsigned char>(src[i])]);
+        }
+        if (slot < kSortWorkRecords) {
+            std::size_t ring = static_cast<std::size_t>(at % kSortWorkRecords) * 2;
+            ends_[ring] = src[T_];
+            ends_[ring + 1] = src[T_ + 1];
+        }
+        number_[static_cast<std::size_t>(slot)] = numbers_ ? (*numbers_)[static_cast<std::size_t>(at)] : 0;
+        origin_[static_cast<std::size_t>(slot)] = at;
+    }
+
+    // Reads one record into a spare slot.
+    void ReadSpare(int pos, int spare) {
+        buffer_.resize(static_cast<std::size_t>(L_));
+        std::size_t got = file_.ReadAt(static_cast<std::uint64_t>(pos) * static_cast<std::uint64_t>(L_),
+                                       buffer_.data(), buffer_.size());
+        if (got < buffer_.size()) throw RuntimeError(err::InputPastEnd);
+        ++stats_.reads;
+        Take(spare, buffer_.data(), pos);
+    }
+
+    // Reads the records at positions [pos, pos + count) into free slots,
+    // in file order.
+    std::vector<int> Read(int pos, int count) {
+        buffer_.resize(static_cast<std::size_t>(count) * static_cast<std::size_t>(L_));
+        std::size_t got = file_.ReadAt(static_cast<std::uint64_t>(pos) * static_cast<std::uint64_t>(L_),
+                                       buffer_.data(), buffer_.size());
+        if (got < buffer_.size()) throw RuntimeError(err::InputPastEnd);
+        ++stats_.reads;
+        std::vector<int> slots;
+        slots.reserve(static_cast<std::size_t>(count));
+        for (int k = 0; k < count; ++k) {
+            int slot = free_.back();
+            free_.pop_back();
+            Take(slot, buffer_.data() + static_cast<std::size_t>(k) * L_, pos + k);
+            slots.push_back(slot);
+        }
+        return slots;
+    }
+
+    // Writes the given slots, in order, to the positions from pos on (only
+    // when one of them moved) and frees them.
+    void Write(const std::vector<int>& slots, int pos) {
+        bool moved = false;
+        for (std::size_t k = 0; k < slots.size(); ++k)
+            moved = moved || origin_[static_cast<std::size_t>(slots[k])] != pos + static_cast<int>(k);
+        if (moved) {
+            buffer_.resize(slots.size() * static_cast<std::size_t>(L_));
+            for (std::size_t k = 0; k < slots.size(); ++k) {
+                int at = pos + static_cast<int>(k);
+                char* dst = buffer_.data() + k * static_cast<std::size_t>(L_);
+                std::memcpy(dst, Txt(slots[k]), static_cast<std::size_t>(T_));
+                // The line end of each record position stays as it was.
+                std::size_t ring = static_cast<std::size_t>(at % kSortWorkRecords) * 2;
+                dst[T_] = ends_[ring];
+                dst[T_ + 1] = ends_[ring + 1];
+                if (numbers_) (*numbers_)[static_cast<std::size_t>(at)] = number_[static_cast<std::size_t>(slots[k])];
+            }
+            file_.WriteAt(static_cast<std::uint64_t>(pos) * static_cast<std::uint64_t>(L_), buffer_);
+            ++stats_.writes;
+        }
+        for (int s : slots) free_.push_back(s);
+    }
+
+    void ResetSlots() {
+        free_.clear();
+        for (int s = kSortWorkRecords - 1; s >= 0; --s) free_.push_back(s);
+    }
+
+    // Keeps a copy of one record in a spare slot for the order check.
+    void Remember(int spare, int slot) {
+        std::memcpy(text_.data() + static_cast<std::size_t>(spare) * T_, Txt(slot), static_cast<std::size_t>(T_));
+        std::memcpy(key_.data() + static_cast<std::size_t>(spare) * T_, Key(slot), static_cast<std::size_t>(T_));
+        number_[static_cast<std::size_t>(spare)] = number_[static_cast<std::size_t>(slot)];
+    }
+
+    void SortSlots(std::vector<int>& slots) {
+        std::sort(slots.begin(), slots.end(), [this](int a, int b) { return Less(a, b); });
+    }
+
+    // Blocks at record positions 0, 200, 400, ... while a whole block fits
+    // before the last record. Each block is the 300 records the one before
+    // it left at its end, and 200 records read anew.
+    void ForwardSweep() {
+        ResetSlots();
+        std::vector<int> window = Read(0, kSortWorkRecords);
+        SortSlots(window);
+        int start = 0;
+        for (int next = kStep; next <= N_ - kSortWorkRecords - 1; next += kStep) {
+            std::vector<int> done(window.begin(), window.begin() + kStep);
+            Write(done, start);
+            std::vector<int> kept(window.begin() + kStep, window.end());
+            std::vector<int> fresh = Read(next + kKeep, kStep);
+            SortSlots(fresh);
+            window.clear();
+            std::merge(kept.begin(), kept.end(), fresh.begin(), fresh.end(), std::back_inserter(window),
+                       [this](int a, int b) { return Less(a, b); });
+            start = next;
+        }
+        Write(window, start);
+    }
+
+    // Blocks ending at the last record, then 200 records lower each time,
+    // as long as the block starts behind the first record.
+    // Returns whether the list is in order afterwards: each block written
+    // is in order, so it is enough that each one ends at or below the first
+    // record of the block written before it (above it), and that the
+    // records below the last block, which the forward sweep left in order,
+    // end at or below its first record.
+    bool BackwardSweep() {
+        ResetSlots();
+        const int above = kSortWorkRecords, below = kSortWorkRecords + 1;  // spare slots
+        bool inOrder = true;
+        bool haveAbove = false;
+        auto check = [&](const std::vector<int>& block) {
+            if (haveAbove && Less(above, block.back())) inOrder = false;
+            Remember(above, block.front());
+            haveAbove = true;
+        };
+        int start = N_ - kSortWorkRecords;
+        std::vector<int> window = Read(start, kSortWorkRecords);
+        SortSlots(window);
+        for (int next = start - kStep; next >= 1; next -= kStep) {
+            std::vector<int> done(window.begin() + kKeep, window.end());
+            check(done);
+            Write(done, start + kKeep);
+            std::vector<int> kept(window.begin(), window.begin() + kKeep);
+            std::vector<int> fresh = Read(next, kStep);
+            SortSlots(fresh);
+            window.clear();
+            std::merge(fresh.begin(), fresh.end(), kept.begin(), kept.end(), std::back_inserter(window),
+                       [this](int a, int b) { return Less(a, b); });
+            start = next;
+        }
+        check(window);
+        if (inOrder) {
+            ReadSpare(start - 1, below);
+            if (Less(window.front(), below)) inOrder = false;
+        }
+        Write(window, start);
+        return inOrder;
+    }
+
+    host::File& file_;
+    const CollationTable& table_;
+    const int L_, T_, N_;
+    std::vector<int>* numbers_;
+    SortStats& stats_;
+    std::vector<char> text_, key_;
+    std::vector<int> number_, origin_;
+    std::vector<char> ends_;  // the line end of each record position, by position modulo 500
+    std::vector<int> free_;
+    std::string buffer_;
+};
+
+}  // namespace
+
+int SortListFile(Program& p, const Text& path, std::vector<int>* numbers, SortStats* stats) {
+    SortStats local;
+    SortStats& st = stats ? *stats : local;
+    st = SortStats{};
+    if (path.empty() || !p.files().FileExists(path)) return 0;
+    ListMeasure m = MeasureListFile(p, path);
+    const int N = m.recordCount;
+    if (N == 0) return 0;
+    if (N <= kSortWorkRecords) {
+        // At most 500 records, so at most 501 x 2001 bytes: read whole.
+        st.inMemory = true;
+        auto file = p.files().Open(path, OpenMode::Input);
+        SortInMemory(p, *file, file->Size(), path, numbers);
+        return N;
+    }
+    if (numbers) numbers->resize(static_cast<std::size_t>(N), 0);
+    auto file = p.files().Open(path, OpenMode::Binary);
+    BlockSorter sorter(*file, Collation(p), m.recordLength, N, numbers, st);
+    sorter.Sort();
+    file->Close();
+    return N;
+}
+
+void SortLists(Program& p) {
+    auto& con = p.con;
+    auto& lc = p.listConfig;
+    con.Locate(con.out.CursorRow(), 7);
+    con.Show("  Sortiere ... bitte warten ...                        ", 0);
+    int n = SortListFile(p, lc.listFilePath);
+    if (lc.NURNAMENSLISTE != 1 && !lc.performerListPath.empty() && p.files().FileExists(lc.performerListPath))
+        n = SortListFile(p, lc.performerListPath);
+    con.ShowAt(con.ScreenRows - 1, 7, "Fertig > " + PrintedNumber(n) + " Eintr\xE4ge.                ");
+}
+
+}  // namespace pavuto
