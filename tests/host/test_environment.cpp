@@ -157,8 +157,16 @@ TEST(PosixHost, BundlesTheServicesWithTheGivenConsoleAndNoSound) {
     VirtualClock clock;
     auto console = std::make_unique<TestConsole>(clock);
     TestConsole* given = console.get();
-    host::posix::PosixHost posix(std::move(console), nullptr, {"pavuto", "mp3"});
+    host::FileSystem* filesSeen = nullptr;
+    host::posix::PosixHost posix(
+        std::move(console),
+        [&](host::FileSystem& files) -> std::unique_ptr<host::Media> {
+            filesSeen = &files;
+            return nullptr;  // no sound device
+        },
+        {"pavuto", "mp3"});
     host::Host& h = posix.host();
+    EXPECT_EQ(filesSeen, &posix.files()) << "the media back end gets the host's file system";
     EXPECT_EQ(&h.console, given);
     EXPECT_EQ(&h.files, &posix.files());
     EXPECT_EQ(h.environment.CommandLine(), "mp3");
@@ -170,6 +178,11 @@ TEST(PosixHost, BundlesTheServicesWithTheGivenConsoleAndNoSound) {
     EXPECT_FALSE(h.system.WindowsVersion().has_value());
     auto block = h.environment.Block();
     EXPECT_TRUE(std::any_of(block.begin(), block.end(), [](auto& e) { return StartsWith(UCase(e), "COMSPEC="); }));
+
+    VirtualClock clock2;
+    host::posix::PosixHost withMedia(
+        std::make_unique<TestConsole>(clock2), [](host::FileSystem&) { return std::make_unique<RecordingMedia>(); }, {});
+    EXPECT_EQ(withMedia.host().media.WaveOutDevices(), 1);
 }
 
 }  // namespace

@@ -4,11 +4,18 @@
 
 namespace pavuto::host::posix {
 
-PosixHost::PosixHost(std::unique_ptr<Console> console, std::unique_ptr<Media> media, std::vector<std::string> arguments)
+namespace {
+std::unique_ptr<Media> MakeMedia(const PosixHost::MediaFactory& make, FileSystem& files) {
+    std::unique_ptr<Media> media = make ? make(files) : nullptr;
+    return media ? std::move(media) : std::make_unique<NoSoundMedia>();
+}
+}  // namespace
+
+PosixHost::PosixHost(std::unique_ptr<Console> console, MediaFactory makeMedia, std::vector<std::string> arguments)
     : console_(std::move(console)),
-      media_(media ? std::move(media) : std::make_unique<NoSoundMedia>()),
       programDirectory_(PosixEnvironment::ProgramDirectory()),
       files_(DriveMap::FromEnvironment()),
+      media_(MakeMedia(makeMedia, files_)),
       processes_(files_, console_.get(), programDirectory_),
       environment_(PosixEnvironment::ProcessEnvironment(), std::move(arguments), files_, programDirectory_),
       host_{*console_, clock_, files_, processes_, environment_, *media_, system_} {}

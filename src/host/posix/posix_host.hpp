@@ -2,6 +2,7 @@
 // The POSIX host as one object: the drive-letter file system (drive map from
 // PAVUTO_DRIVES), the machine's clock, process starter, environment and
 // system description, the media back end and the terminal console.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,9 +18,13 @@ namespace pavuto::host::posix {
 
 class PosixHost {
 public:
-    // console: the terminal console; media: the media back end, or null for
-    // a machine without sound (NoSoundMedia); arguments: argv[0] onwards.
-    PosixHost(std::unique_ptr<Console> console, std::unique_ptr<Media> media, std::vector<std::string> arguments);
+    // Makes the media back end once the file system stands (it translates
+    // the paths it opens).
+    using MediaFactory = std::function<std::unique_ptr<Media>(FileSystem&)>;
+
+    // console: the terminal console; makeMedia: the media back end, or empty
+    // for a machine without sound (NoSoundMedia); arguments: argv[0] onwards.
+    PosixHost(std::unique_ptr<Console> console, MediaFactory makeMedia, std::vector<std::string> arguments);
     PosixHost(const PosixHost&) = delete;
     PosixHost& operator=(const PosixHost&) = delete;
 
@@ -28,9 +33,9 @@ public:
 
 private:
     std::unique_ptr<Console> console_;
-    std::unique_ptr<Media> media_;
     std::string programDirectory_;
     PosixFileSystem files_;
+    std::unique_ptr<Media> media_;
     PosixClock clock_;
     PosixProcesses processes_;
     PosixEnvironment environment_;

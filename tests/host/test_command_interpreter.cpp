@@ -1,0 +1,227 @@
+// The real pavuto-cmd on batch files written here. Drive C: is a temporary
+// directory, P: holds stand-in players, and a recording stand-in for xdg-open
+// comes first on PATH.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/posix/command_interpreter.hpp"
+#include "host/posix/posix_clock.hpp"
+#include "host/posix/posix_processes.hpp"
+#include "support/test_host.hpp"
+
+namespace pavuto::test {
+namespace {
+
+namespace fs = std::filesystem;
+using host::WindowStyle;
+using host::posix::DriveMap;
+using host::posix::PosixFileSystem;
+using host::posix::PosixProcesses;
+using Args = std::vector<std::string>;
+
+class CommandInterpreterTest : public ::testing::Test {
+protected:
+    TempDir root;
+    fs::path c = root.path() / "c", p = root.path() / "p", bin = root.path() / "bin";
+    PosixFileSystem hostFiles{DriveMap{{{'C', "/"}}}};
+    PosixProcesses runner{hostFiles, nullptr, PAVUTO_BIN_DIR};
+
+    void SetUp() override {
+        fs::create_directories(c / "Arbeit");
+        fs::create_directories(c / "tmp");
+        fs::create_directories(p);
+        fs::create_directories(bin);
+        // Each call: a file of its own, made whole before it appears (the
+        // calls run at the same time): the number of arguments, then each
+        // argument ended by NUL.
+        fs::create_directories(root.path() / "opened");
+        std::string opened = (root.path() / "opened").string();
+        Script(bin / "xdg-open", "t=" + opened + "/.t$$\n{ printf '%s\\n' \"$#\"; for a in \"$@\"; do printf '%s\\0' \"$a\"; done; } > \"$t\"\n"
+                                 "mv \"$t\" " + opened + "/call$$\n");
+        Script(p / "player", "sleep 0.2\nfor a in \"$@\"; do printf '%s\\0' \"$a\"; done >> " +
+                                 (root.path() / "played").string() + "\n");
+        environment = {"PATH=" + bin.string() + ":/usr/bin:/bin", "PAVUTO_DRIVES=C=" + c.string() + ";P=" + p.string(),
+                       "TMPDIR=" + (c / "tmp").string(), "HOME=" + (c / "home").string()};
+    }
+    Args environment;  // of pavuto-cmd
+
+    static void Script(const fs::path& path, const std::string& body) {
+        std::ofstream(path, std::ios::binary) << "#!/bin/sh\n" << body;
+        fs::permissions(path, fs::perms::owner_all);
+    }
+    static std::string Read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    void WriteCmd(const std::string& name, const std::string& lines) {
+        std::ofstream(c / name, std::ios::binary) << lines;
+    }
+
+    // Runs pavuto-cmd with these arguments in C:\ and returns its exit status.
+    int Run(Args arguments) {
+        std::string program = std::string(PAVUTO_BIN_DIR) + "/pavuto-cmd";
+        arguments.insert(arguments.begin(), program);
+        runner.SetEnvironment(environment);
+        runner.Run({program, arguments, c.string()}, WindowStyle::Hidden, true);
+        return runner.LastExitStatus();
+    }
+
+    // The calls of the xdg-open stand-in, sorted, once `count` have arrived
+    // (it runs detached, on its own time).
+    std::vector<Args> Opened(size_t count) {
+        host::posix::PosixClock clock;
+        std::vector<Args> calls;
+        for (int i = 0; i < 500; ++i) {
+            calls.clear();
+            for (auto& e : fs::directory_iterator(root.path() / "opened")) {
+                if (e.path().filename().string().rfind("call", 0) != 0) continue;
+                std::string bytes = Read(e.path());
+                size_t nl = bytes.find('\n');
+                Args call = SplitNul(bytes.substr(nl + 1));
+                EXPECT_EQ(std::to_string(call.size()), bytes.substr(0, nl));
+                calls.push_back(call);
+            }
+            if (calls.size() >= count) break;
+            clock.Pause(10);
+        }
+        std::sort(calls.begin(), calls.end());
+        return calls;
+    }
+    static Args SplitNul(const std::string& bytes) {
+        Args out;
+        size_t i = 0;
+        for (size_t z; (z = bytes.find('\0', i)) != std::string::npos; i = z + 1) out.push_back(bytes.substr(i, z - i));
+        return out;
+    }
+    // Any file whose name begins with "pwned", anywhere below the test's root
+    // or in the directory the tests run in.
+    bool Pwned() {
+        for (auto& e : fs::recursive_directory_iterator(root.path()))
+            if (e.path().filename().string().rfind("pwned", 0) == 0) return true;
+        for (auto& e : fs::directory_iterator(fs::current_path()))
+            if (e.path().filename().string().rfind("pwned", 0) == 0) return true;
+        return false;
+    }
+};
+
+TEST_F(CommandInterpreterTest, AFileNameIsDataWhateverItHolds) {
+    const Args names = {"a\"b&c|d;e$f.mp3", "x`touch pwned1`y.mp3", "z$(touch pwned2).mp3", "s; touch pwned3 &.mp3",
+                        "100%cd% Hits.mp3"};
+    fs::create_directories(c / "Musik");
+    std::string lines = "@echo off\r\nC:\r\ncd \"\\Musik\"\r\n";
+    for (const auto& n : names) {
+        std::ofstream(c / "Musik" / n) << "x";
+        lines += "\"" + n + "\"\r\n";
+    }
+    lines += "\"P:\\player\" \"a;b && touch pwned4\" \"$(touch pwned5)\" `touch pwned6` a&b|c\r\n";
+    WriteCmd("auswahlliste.cmd", lines);
+
+    EXPECT_EQ(Run({"/C", "C:\\auswahlliste.cmd"}), 0);
+    // The player was waited for: its record is complete now.
+    EXPECT_EQ(SplitNul(Read(root.path() / "played")),
+              (Args{"a;b && touch pwned4", "$(touch pwned5)", "`touch", "pwned6`", "a&b|c"}));
+    std::vector<Args> expected;
+    for (const auto& n : names) expected.push_back({(c / "Musik" / n).string()});
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Opened(names.size()), expected);
+    EXPECT_FALSE(Pwned());
+}
+
+TEST_F(CommandInterpreterTest, SetEchoAndTheVariables) {
+    Script(p / "envdump", "printf '%s|%s|%s' \"$Name\" \"$pavuto\" \"$PAVUTO\" > " + (root.path() / "env").string() + "\n");
+    environment.push_back("PAVUTO=/alt/pavuto");
+    WriteCmd("pavuto.cmd",
+             "@Echo off\r\n"
+             "Rem    eine Bemerkung >C:\\rem.txt\r\n"
+             "set Name=Wert mit Blank\r\n"
+             "set pavuto=C:\\home\\anna\r\n"
+             "cd \\Arbeit\r\n"
+             "echo %NAME% in %cd% mit %1 und %2.>C:\\out.txt\r\n"
+             "echo %%1 %%2 %%3 %%4>>C:\\out.txt\r\n"
+             "echo tmp=%tmp% temp=%TEMP% 50%>>\"C:\\out.txt\"\r\n"
+             "echo M\xE4rz \x80 \xE1>>C:\\out.txt\r\n"
+             "echo Echo off>neu.cmd\r\n"
+             "echo set pavuto=%cd%>>neu.cmd\r\n"
+             "@P:\\envdump %1 %2 %3 %4\r\n"
+             "exit\r\n"
+             "echo nach exit>C:\\exit.txt\r\n");
+    EXPECT_EQ(Run({"/c", "C:\\pavuto.cmd", "eins"}), 0);
+    EXPECT_EQ(Read(c / "out.txt"),
+              "Wert mit Blank in C:\\Arbeit mit eins und .\r\n"
+              "%1 %2 %3 %4\r\n"
+              "tmp=C:\\tmp temp=C:\\tmp 50%\r\n"
+              "M\xE4rz \x80 \xE1\r\n");
+    EXPECT_EQ(Read(c / "Arbeit/neu.cmd"), "Echo off\r\nset pavuto=C:\\Arbeit\r\n");
+    EXPECT_EQ(Read(root.path() / "env"), "Wert mit Blank|C:\\home\\anna|")
+        << "set reaches the started programs and replaces a name of any case";
+    EXPECT_FALSE(fs::exists(c / "rem.txt"));
+    EXPECT_FALSE(fs::exists(c / "exit.txt"));
+}
+
+TEST_F(CommandInterpreterTest, NamesWrittenInTheConsoleCodePageFindTheirFiles) {
+    fs::create_directories(c / "M\xC3\xBCsik");  // Müsik
+    for (const char* n : {"K\xC3\xA4se.mp3", "Caf\xC3\xA1.mp3", "Stra\xC3\x9F" "e.mp3"})  // Käse, Café (á), Straße
+        std::ofstream(c / "M\xC3\xBCsik" / n) << "x";
+    WriteCmd("auswahlliste.cmd",
+             "@echo off\r\n"
+             "C:\r\n"
+             "cd \"\\M\x81sik\"\r\n"       // ü in code page 850
+             "\"K\x84se.mp3\"\r\n"         // ä in code page 850
+             "\"Caf\xE1.mp3\"\r\n"         // á in Windows-1252 (ß in code page 850)
+             "\"Stra\xE1" "e.mp3\"\r\n");  // ß in code page 850
+    EXPECT_EQ(Run({"/C", (c / "auswahlliste.cmd").string()}), 0);
+    std::vector<Args> expected = {{(c / "M\xC3\xBCsik/K\xC3\xA4se.mp3").string()},
+                                  {(c / "M\xC3\xBCsik/Caf\xC3\xA1.mp3").string()},
+                                  {(c / "M\xC3\xBCsik/Stra\xC3\x9F" "e.mp3").string()}};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Opened(3), expected);
+}
+
+TEST_F(CommandInterpreterTest, AnyOtherFileOpensWithTheDesktopsAssociation) {
+    std::ofstream(c / "auswahlliste.m3u") << "C:\\x.mp3\r\n";
+    EXPECT_EQ(Run({"/C", "C:\\auswahlliste.m3u"}), 0);
+    EXPECT_EQ(Run({"/C", (c / "auswahlliste.m3u").string()}), 0);
+    auto opened = Opened(2);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0], Args{(c / "auswahlliste.m3u").string()});
+    EXPECT_EQ(opened[1], Args{(c / "auswahlliste.m3u").string()});
+}
+
+TEST_F(CommandInterpreterTest, ErrorsRunNothingAndEndNonZero) {
+    EXPECT_NE(Run({}), 0);
+    EXPECT_NE(Run({"/X", "C:\\a.cmd"}), 0);
+    EXPECT_NE(Run({"/C", "C:\\fehlt.cmd"}), 0);
+    EXPECT_NE(Run({"/C", "Q:\\a.cmd"}), 0);
+
+    // A name with a line break splits into two lines whose quotes do not
+    // pair: neither half may run, even where the second half names a program.
+    Script(c / "b.mp3", "touch " + (root.path() / "pwned").string() + "\n");
+    WriteCmd("umbruch.cmd", "@echo off\r\n\"a\nb.mp3\"\r\n");
+    EXPECT_NE(Run({"/C", "C:\\umbruch.cmd"}), 0);
+
+    WriteCmd("fehler.cmd", "cd \\fehlt\r\nQ:\r\n\"fehlt.mp3\"\r\nP:\\fehlt.exe x\r\necho weiter>C:\\weiter.txt\r\n");
+    EXPECT_NE(Run({"/C", "C:\\fehler.cmd"}), 0);
+    EXPECT_EQ(Read(c / "weiter.txt"), "weiter\r\n") << "an error does not end the file";
+
+    // One file opened last: nothing started before it may show up beside it.
+    std::ofstream(c / "zuletzt.mp3") << "x";
+    WriteCmd("zuletzt.cmd", "\"zuletzt.mp3\"\r\n");
+    EXPECT_EQ(Run({"/C", "C:\\zuletzt.cmd"}), 0);
+    EXPECT_EQ(Opened(1), (std::vector<Args>{{(c / "zuletzt.mp3").string()}}));
+    EXPECT_FALSE(Pwned());
+}
+
+TEST(OemLetters, TheTwelveConvertedLettersComeBack) {
+    EXPECT_EQ(host::posix::OemLettersToAnsi("\x84\x94\x81\x8E\x99\x9A\xE1\xA0\x82\xA1\xA2\xA3"),
+              "\xE4\xF6\xFC\xC4\xD6\xDC\xDF\xE1\xE9\xED\xF3\xFA");
+    EXPECT_EQ(host::posix::OemLettersToAnsi("abc \xE4 \x80"), "abc \xE4 \x80");
+}
+
+}  // namespace
+}  // namespace pavuto::test
