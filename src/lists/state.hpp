@@ -22,6 +22,8 @@ struct RecordWindow {
     int ListDisplay = 0;  // Listenanzeige: 0 all, 1 no duplicates, 2 only duplicates
     std::vector<Text> SearchPaths = std::vector<Text>(RecordLimit + 1);
     int SearchPathCount = 0;
+    // Records appended to the list file by the rebuild that is running.
+    long builtRecords = 0;
 };
 
 // The sort collation table: every list sort compares through it.

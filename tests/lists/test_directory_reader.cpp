@@ -1,0 +1,75 @@
+// The directory view: what the browser lists for the current directory.
+#include "lists/directory_reader.hpp"
+
+#include "lists/list_fixture.hpp"
+
+namespace pavuto::test {
+namespace {
+
+struct DirectoryViewTest : ListTest {
+    std::vector<std::string> Entries() {
+        std::vector<std::string> out;
+        for (int i = 1; i <= p.window.RecordCount; ++i) out.push_back(p.window.Titles[static_cast<size_t>(i)]);
+        return out;
+    }
+};
+
+TEST_F(DirectoryViewTest, ParentFirstThenDirectoriesThenKeptFilesInCollationOrder) {
+    for (const char* f : {"Musik/zebra.mp3", "Musik/\xC4pfel.mp3", "Musik/Apfelmus.MP3", "Musik/Rock.pavuto",
+                          "Musik/Rock.config", "Musik/notiz.txt", "Musik/film.avi", "Musik/!alt.mp3",
+                          "Musik/Zed/x", "Musik/alpha/x"})
+        h.temp.Write(f, "");
+    p.settings.listExtension = ".mp3";
+    p.settings.extensions = BuiltInExtensions();
+    p.window.Titles[30] = "alt";
+    p.browser.Marks[2] = 4;
+    p.files().ChangeDirectory("C:\\Musik");
+    ReadDirectoryView(p);
+    EXPECT_EQ(p.browser.CurrentListFile, "C:\\Musik\\");
+    std::vector<std::string> expected = {"..",           "<DIR> alpha", "<DIR> Zed",   "!alt.mp3",
+                                         "\xC4pfel.mp3", "Apfelmus.MP3", "film.avi",   "Rock.pavuto",
+                                         "zebra.mp3"};
+    EXPECT_EQ(Entries(), expected);
+    EXPECT_EQ(p.window.Titles[30], std::string(1, '\xff'));
+    EXPECT_EQ(p.browser.Marks[2], 0);
+
+    // With deleting allowed the view shows configurations, and an empty slot
+    // of the extension table keeps every file.
+    p.browser.DeleteAllowed = 1;
+    ReadDirectoryView(p);
+    auto all = Entries();
+    EXPECT_EQ(all.size(), 11u);
+    EXPECT_NE(std::find(all.begin(), all.end(), "Rock.config"), all.end());
+    EXPECT_NE(std::find(all.begin(), all.end(), "notiz.txt"), all.end());
+}
+
+TEST_F(DirectoryViewTest, ADriveRootHasNoParentButTheDriveEntries) {
+    p.browser.PageTop = 7;
+    p.browser.CursorOffset = 3;
+    p.files().ChangeDirectory("C:\\");
+    ReadDirectoryView(p);
+    auto entries = Entries();
+    ASSERT_EQ(entries.size(), 2u + 26u);  // <DIR> home, <DIR> tmp
+    EXPECT_EQ(entries[0], "<DIR> home");
+    EXPECT_EQ(entries[2], "\xAF A:");
+    EXPECT_EQ(entries.back(), "\xAF Z:");
+    EXPECT_EQ(p.browser.PageTop, 1);
+    EXPECT_EQ(p.browser.CursorOffset, 0);
+    EXPECT_EQ(p.browser.CurrentListFile, "C:\\");
+}
+
+TEST_F(DirectoryViewTest, NamesGetTheirPerformerFormsForThePrintLists) {
+    for (const char* f : {"d/Song - The Band.mp3", "d/Lied - Chor.mp3", "d/Solo.mp3"}) h.temp.Write(f, "");
+    p.settings.listExtension = ".mp3";
+    p.files().ChangeDirectory("C:\\d");
+    ReadDirectoryView(p);
+    ASSERT_EQ(p.window.RecordCount, 4);
+    auto dir = [&](int i) { return p.window.Directories[static_cast<size_t>(i)]; };
+    EXPECT_EQ(dir(1), "");  // ".."
+    EXPECT_EQ(dir(2), "Chor - Lied ");
+    EXPECT_EQ(dir(3), "\xFE - Solo");
+    EXPECT_EQ(dir(4), "Band - Song ");
+}
+
+}  // namespace
+}  // namespace pavuto::test
