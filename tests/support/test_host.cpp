@@ -207,6 +207,7 @@ bool ClockMedia::ShortPath(const std::string& path, std::string& shortPath) {
 
 int ClockMedia::Send(const std::string& command, std::string& result) {
     commands.push_back(command);
+    if (onCommand) onCommand(command);
     result.clear();
     auto w = MediaWords(command);
     if (w.size() < 2) return 261;
@@ -223,6 +224,7 @@ int ClockMedia::Send(const std::string& command, std::string& result) {
         if (t.length < 0) t.length = defaultLength;
         titles_[w[5]] = t;
         opened.push_back(w[1]);
+        openedLengths.push_back(t.length);
         return 0;
     }
     auto it = titles_.find(w[1]);

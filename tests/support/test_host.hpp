@@ -4,6 +4,7 @@
 // and recording stand-ins for processes and media.
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -146,6 +147,10 @@ public:
     std::vector<std::string> unplayable;  // file names (as opened) that cannot be played
     std::vector<int> volumes;             // every volume sent, in order
     std::vector<std::string> opened;      // the paths opened successfully, in order
+    std::vector<long long> openedLengths; // and the lengths of those titles
+    // Called with every command before it is carried out (to look at the
+    // screen while the player runs, or to interrupt it by throwing).
+    std::function<void(const std::string&)> onCommand;
     int Send(const std::string& command, std::string& result) override;
     int WaveOutDevices() override { return devices; }
     bool ShortPath(const std::string& path, std::string& shortPath) override;
