@@ -65,6 +65,30 @@ TEST_F(BuilderTest, ADirectoryWithoutMatchingFilesAddsNothing) {
     EXPECT_FALSE(h.temp.Exists("home/Rock_ohne Nr.tmp"));
 }
 
+TEST_F(BuilderTest, AFileOfADriveRootHasAnEmptyDirectoryField) {
+    h.temp.Write("Wurzel.mp3", "");
+    WriteConfig({"C:\\"});
+    Rebuild();
+    EXPECT_EQ(List(), Record("Wurzel", ""));
+    EXPECT_EQ(List().substr(29, 2), "><");
+}
+
+TEST_F(BuilderTest, OneDirectoryGivesAtMost31999Records) {
+    WriteConfig({});
+    ReadListConfiguration(p, "C:\\home\\Rock.config");
+    ReadSearchPaths(p, "C:\\home\\Rock.config");
+    p.files().ChangeDirectory("C:\\tmp");
+    for (int i = 1; i <= 32000; ++i) p.window.Titles[static_cast<size_t>(i)] = "t" + std::to_string(i) + ".mp3";
+    p.window.RecordCount = 32000;
+    h.console.Locate(20, 7);
+    h.console.Key(" ");
+    ReadDirectoryIntoList(p);
+    EXPECT_EQ(h.console.Pending(), 0u);
+    EXPECT_EQ(Row(20, 7, 28), OnScreen(" 32000  Datens\xE4tze erreicht."));
+    EXPECT_EQ(CountListLines(p.files(), "C:\\home\\Rock.pavuto"), 31999);
+    EXPECT_EQ(p.window.RecordCount, 31999);
+}
+
 TEST_F(BuilderTest, ALongerNameWidensTheTitleFieldAndTheWholeListIsWrittenAgain) {
     const std::string longName = "abcdefghijklmnopqrstuvwxyz1.mp3";  // 31 characters
     h.temp.Write("A/kurz.mp3", "");
