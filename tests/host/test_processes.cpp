@@ -168,7 +168,8 @@ TEST_F(ProcessesTest, TheExitStatusOfAWaitedProgramIsKept) {
 
 TEST_F(ProcessesTest, AProgramNotWaitedForIsDetachedAndLeavesNoZombie) {
     // The program outlives the start a little, so that it can be looked at.
-    Script("bin/slow", "echo $PPID > \"$0.parent\"\nreadlink /proc/$$/fd/0 > \"$0.stdin\"\nsleep 0.3\ntouch \"$0.done\"\n");
+    Script("bin/slow",
+           "{ echo $PPID; readlink /proc/$$/fd/0; } > \"$0.tmp\"\nmv \"$0.tmp\" \"$0.info\"\nsleep 0.3\ntouch \"$0.done\"\n");
     processes.Start("C:\\bin\\slow", WindowStyle::Normal, false);
     EXPECT_EQ(console.suspends, 0) << "a detached program never gets the terminal";
 
@@ -191,11 +192,13 @@ TEST_F(ProcessesTest, AProgramNotWaitedForIsDetachedAndLeavesNoZombie) {
         }
         return count;
     };
-    ASSERT_TRUE(AwaitFile(c.path() / "bin/slow.parent"));
+    ASSERT_TRUE(AwaitFile(c.path() / "bin/slow.info"));
     EXPECT_EQ(childrenOfMine(), 0);
-    EXPECT_NE(Line("bin/slow.parent"), me);
-    ASSERT_TRUE(AwaitFile(c.path() / "bin/slow.stdin"));
-    EXPECT_EQ(Line("bin/slow.stdin"), "/dev/null");
+    std::istringstream info(c.Read("bin/slow.info"));
+    std::string parent, input;
+    info >> parent >> input;
+    EXPECT_NE(parent, me);
+    EXPECT_EQ(input, "/dev/null");
     ASSERT_TRUE(AwaitFile(c.path() / "bin/slow.done"));
     EXPECT_EQ(childrenOfMine(), 0);
 }
@@ -231,6 +234,15 @@ TEST_F(ProcessesTest, WindowsProgramNamesFindThePosixPrograms) {
     files.ChangeDirectory("C:\\Arbeit");
     processes.Start("tool", WindowStyle::Hidden, true);
     EXPECT_EQ(c.Read("tool.args"), "hier\n");
+}
+
+TEST_F(ProcessesTest, AnUnquotedProgramPathWithBlanksIsFoundAsOnWindows) {
+    Script("Mein Player/play", "printf '%s\\n' \"$@\" > " + (c.path() / "play.args").string() + "\n");
+    processes.Start("C:\\Mein Player\\play.exe  C:\\tmp\\auswahlliste.m3u x", WindowStyle::Hidden, true);
+    EXPECT_EQ(c.Read("play.args"), (c.path() / "tmp/auswahlliste.m3u").string() + "\nx\n");
+    processes.Start("C:\\Mein Player\\play", WindowStyle::Hidden, true);
+    EXPECT_EQ(c.Read("play.args"), "\n") << "no arguments";
+    EXPECT_EQ(ErrorOf("C:\\Mein Spieler\\play x"), err::FileNotFound);
 }
 
 TEST_F(ProcessesTest, EditComIsTheUsersEditor) {

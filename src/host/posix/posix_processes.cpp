@@ -272,7 +272,42 @@ std::string PosixProcesses::FindProgram(const std::string& bareName) {
     return {};
 }
 
-Launch PosixProcesses::Resolve(const std::string& commandLine) { return Resolve(SplitCommandLine(commandLine)); }
+bool PosixProcesses::IsProgramFile(const std::string& name) {
+    if (name.find_first_of("\\/") == std::string::npos && !(name.size() >= 2 && name[1] == ':')) return false;
+    try {
+        if (IsRegularFile(files_.HostPath(name))) return true;
+        return HasWindowsProgramEnding(name) && IsRegularFile(files_.HostPath(name.substr(0, name.size() - 4)));
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
+Launch PosixProcesses::Resolve(const std::string& commandLine) {
+    auto words = SplitCommandLine(commandLine);
+    // A program path with blanks and without quotes ("C:\Mein Player\play.exe
+    // x"): as on Windows, the names up to each further blank are tried in turn
+    // while the shorter ones name no file.
+    size_t start = commandLine.find_first_not_of(" \t");
+    if (start != std::string::npos && commandLine[start] != '"' && words.size() > 1 && !IsProgramFile(words[0])) {
+        size_t end = commandLine.find_first_of(" \t", start);
+        while (end != std::string::npos) {
+            size_t next = commandLine.find_first_not_of(" \t", end);
+            if (next == std::string::npos) break;
+            end = commandLine.find_first_of(" \t", next);
+            std::string candidate = commandLine.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            if (candidate.find('"') != std::string::npos) break;
+            if (IsProgramFile(candidate)) {
+                std::vector<std::string> joined{candidate};
+                if (end != std::string::npos) {
+                    auto rest = SplitCommandLine("x" + commandLine.substr(end));
+                    joined.insert(joined.end(), rest.begin() + 1, rest.end());
+                }
+                return Resolve(joined);
+            }
+        }
+    }
+    return Resolve(words);
+}
 
 Launch PosixProcesses::Resolve(const std::vector<std::string>& words) {
     if (words.empty() || words[0].empty()) throw RuntimeError(err::FileNotFound, "no program");

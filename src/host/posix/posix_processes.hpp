@@ -7,6 +7,8 @@
 //     VISUAL, EDITOR (split at blanks into program and arguments), or the
 //     first of sensible-editor, editor, nano, vi found on PATH;
 //   - a path (with a drive or a "\" or "/"): translated by the file system;
+//     without quotes and with blanks in it, the words up to each further
+//     blank are tried in turn, as Windows does ("C:\Mein Player\play.exe x");
 //   - a bare name: looked for in the program's current directory, in the
 //     directory of the running executable (which holds pavuto, pavuto-cmd
 //     and shutdown.exe) and on PATH.
@@ -89,6 +91,7 @@ public:
 private:
     std::string Variable(const std::string& name) const;
     std::string FindProgram(const std::string& bareName);
+    bool IsProgramFile(const std::string& name);
     std::vector<std::string> EditorCommand();
 
     FileSystem& files_;
