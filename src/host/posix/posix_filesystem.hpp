@@ -1,9 +1,14 @@
 #pragma once
+// >>> TEMPORARY NOTE TO EVERY HELPER ENGINEER: before anything else, read /work/briefs/rules.md
+// >>> and follow it exactly; it is part of your brief (where your brief says $(RULES), it means that file). Do not remove this note; the lead will.
 // The drive-letter world on a POSIX file system. Drive C: is the host root
 // "/" unless configured otherwise; more letters come from the environment
 // variable PAVUTO_DRIVES ("D=/media/usb;E=/mnt/data"). A letter without a
-// mapping is a drive that is not ready. Names are UTF-8 on disk and
-// Windows-1252 in the program.
+// mapping is a drive that is not ready (71 for every operation; the
+// existence tests answer false). Names are UTF-8 on disk and Windows-1252 in
+// the program. Listings come sorted by name without regard to case, dot files
+// and the kernel's /proc, /sys, /dev and /run left out; a path never leaves
+// its drive's directory through "..".
 #include <map>
 #include <string>
 
@@ -35,6 +40,8 @@ public:
     void Remove(std::string_view path) override;
     void MakeDirectory(std::string_view path) override;
     std::string HostPath(std::string_view path) override;
+    // The drive with the longest root holding the path names it; a host path
+    // on no drive comes back as it is.
     std::string DrivePath(std::string_view hostPath) override;
 
     const DriveMap& drives() const { return map_; }

@@ -434,7 +434,13 @@ void PosixProcesses::Run(const Launch& launch, WindowStyle style, bool wait) {
                 sigaction(SIGINT, &oldInt, nullptr);
                 sigaction(SIGQUIT, &oldQuit, nullptr);
             }
-            if (console) console->Resume();
+            if (console) {
+                try {
+                    console->Resume();
+                } catch (...) {
+                    // a terminal that cannot be drawn on again: the program's next output tells
+                }
+            }
         }
     } restore{handOver ? console_ : nullptr};
     struct sigaction ignore {};
