@@ -1,6 +1,4 @@
 #pragma once
-// >>> TEMPORARY NOTE TO THE ENGINEER BUILDING THE POSIX CONSOLE (helper): before anything else,
-// >>> read /work/briefs/rules.md and follow it exactly; it is part of your brief. Do not remove this note; the lead will.
 // The console window as the program sees it: R x C cells of code page 850
 // characters in the 16 console colours, positioned printing, and one input
 // event at a time.

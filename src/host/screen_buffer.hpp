@@ -1,6 +1,4 @@
 #pragma once
-// >>> TEMPORARY NOTE TO THE ENGINEER BUILDING THE POSIX CONSOLE (helper): before anything else,
-// >>> read /work/briefs/rules.md and follow it exactly; it is part of your brief. Do not remove this note; the lead will.
 // A console screen as cells: what a Windows console buffer holds. The POSIX
 // console draws it onto the terminal; the test console keeps it for tests.
 #include <string>

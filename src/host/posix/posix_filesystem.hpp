@@ -1,6 +1,4 @@
 #pragma once
-// >>> TEMPORARY NOTE TO EVERY HELPER ENGINEER: before anything else, read /work/briefs/rules.md
-// >>> and follow it exactly; it is part of your brief (where your brief says $(RULES), it means that file). Do not remove this note; the lead will.
 // The drive-letter world on a POSIX file system. Drive C: is the host root
 // "/" unless configured otherwise; more letters come from the environment
 // variable PAVUTO_DRIVES ("D=/media/usb;E=/mnt/data"). A letter without a
