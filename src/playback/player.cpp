@@ -8,6 +8,7 @@
 #include "common/numbers.hpp"
 #include "playback/timer.hpp"
 #include "program.hpp"
+#include "ui/screen.hpp"
 
 namespace pavuto {
 
@@ -564,20 +565,6 @@ private:
     std::uint32_t playTick_ = 0;
 };
 
-void DrawBox(ConsoleLayer& con, int top, int bottom, int left, int right) {
-    for (int r = top; r <= bottom; ++r) {
-        con.RawAt(r, left, "\xBA");
-        con.RawAt(r, right, "\xBA");
-    }
-    Text line(static_cast<std::size_t>(std::max(0, right - left)), '\xCD');
-    con.RawAt(top, left, line);
-    con.RawAt(bottom, left, line);
-    con.RawAt(top, left, "\xC9");
-    con.RawAt(top, right, "\xBB");
-    con.RawAt(bottom, left, "\xC8");
-    con.RawAt(bottom, right, "\xBC");
-}
-
 }  // namespace
 
 Text CentredTitle(const Text& path) {
@@ -600,16 +587,9 @@ Text WorkCopyPath(const Program& p, int slot) {
 }
 
 void DrawPlayerFrames(Program& p) {
-    auto& con = p.con;
-    int rows = con.ScreenRows, columns = con.ScreenColumns;
-    int left = 2, right = columns - 1;
-    if (columns < 12) {
-        left = 4;
-        right = columns - 6;
-    }
-    DrawBox(con, 4, rows - 7, left, right);
-    DrawBox(con, rows - 5, rows, 1, columns);
-    con.KeyText.clear();
+    // The browser's frames without title box and scroll zone.
+    p.con.KeyText = "bl";
+    DrawFrames(p);
 }
 
 void PlaySelection(Program& p) { Player(p).Run(); }
