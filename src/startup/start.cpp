@@ -269,11 +269,23 @@ void StartMainPart(Program& p) {
     } else {
         s.configurationName = "Default";
     }
-    LoadConfiguration(p);
+    Attempt(p, [&] { LoadConfiguration(p); });
     p.browser.started = false;
     RunBrowser(p);
 }
 
+}  // namespace
+
+namespace {
+// Lets the handler decide about an error that reached the start sequence
+// itself; its restart and "go on" both mean: start the second half again.
+void HandleAtStart(Program& p, const RuntimeError& e) {
+    try {
+        HandleError(p, e);
+    } catch (const RestartProgram&) {
+    } catch (const GoOnAt&) {
+    }
+}
 }  // namespace
 
 void RunStartSequence(Program& p) {
@@ -281,15 +293,16 @@ void RunStartSequence(Program& p) {
     try {
         PrepareProgram(p, cmd);
     } catch (const RuntimeError& e) {
-        // A failure before the list tables exist: the general handler decides.
-        HandleError(p, e);
+        HandleAtStart(p, e);
     }
     while (true) {
         try {
             StartMainPart(p);
             return;
         } catch (const RestartProgram&) {
-            continue;
+        } catch (const GoOnAt&) {
+        } catch (const RuntimeError& e) {
+            HandleAtStart(p, e);
         }
     }
 }

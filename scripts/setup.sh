@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what building and testing Pavuto needs (Debian packages).
+set -euo pipefail
+packages=(cmake g++ make pkg-config ccache libgtest-dev libgmock-dev libbenchmark-dev
+          libmpv-dev libvterm-dev xdg-utils)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi

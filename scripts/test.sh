@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Pavuto with its tests and runs them all,
+# then runs the unit tests once more under AddressSanitizer and
+# UndefinedBehaviorSanitizer.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+jobs="$(nproc)"
+"$root/scripts/setup.sh"
+
+cmake -S "$root" -B "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build" -j"$jobs"
+(cd "$root/build" && ctest --output-on-failure -j"$jobs" --timeout 600)
+
+cmake -S "$root" -B "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DPAVUTO_SANITIZE=ON -DPAVUTO_BENCH=OFF >/dev/null
+cmake --build "$root/build-sanitize" -j"$jobs"
+(cd "$root/build-sanitize" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+   ctest --output-on-failure -j"$jobs" --timeout 900 -L unit)
