@@ -101,6 +101,7 @@ TEST_F(ProgramInTerminal, ASmallerTerminalStillShowsWhatFits) {
     term.Pump(300);
     EXPECT_EQ(term.CellColours(10, 40), (TerminalEmulator::Colours{7, 1}));
     EXPECT_EQ(term.ScreenText(1).substr(0, 9), "Benutze '");
+    term.Pump(4000);  // the notice ends by itself
     term.SendKeys("\x1b");
     ASSERT_TRUE(term.WaitForText("Programm beenden", 5000)) << term.Dump();
     term.SendKeys("y");
