@@ -6,6 +6,7 @@
 #include "config/list_config.hpp"
 #include "lists/directory_reader.hpp"
 #include "lists/list_file.hpp"
+#include "playback/selection.hpp"
 #include "program.hpp"
 #include "ui/browser_internal.hpp"
 #include "ui/screen.hpp"
@@ -114,6 +115,8 @@ void Browse(Program& p) {
             continue;
         }
         DrawBrowserScreen(p, way != Way::Refresh);
+        // A list named for endless playback never waits for the user.
+        if (!p.settings.autoMode.empty()) EndlessPlayback(p);
         con.NoWait = 0;
         con.WaitEvent();
         way = Dispatch(p);

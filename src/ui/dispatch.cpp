@@ -3,7 +3,10 @@
 #include "common/numbers.hpp"
 #include "config/default_config.hpp"
 #include "config/list_config.hpp"
+#include "lists/builder.hpp"
 #include "lists/list_file.hpp"
+#include "playback/selection.hpp"
+#include "playback/timer.hpp"
 #include "program.hpp"
 #include "ui/browser_internal.hpp"
 #include "ui/help.hpp"
@@ -176,6 +179,15 @@ Way EnterOrMark(Program& p) {
     return NavigationTail(p, {});
 }
 
+// Runs the selection; a failure that ends it early comes back here.
+void RunMarked(Program& p) {
+    try {
+        RunSelection(p);
+    } catch (const GoOnAt& g) {
+        if (g.point != Point::EndOfSelection) throw;
+    }
+}
+
 Way ModeOneKey(Program& p, const Text& key, bool& handled) {
     auto& b = p.browser;
     auto& con = p.con;
@@ -183,10 +195,14 @@ Way ModeOneKey(Program& p, const Text& key, bool& handled) {
     if (key == "o") return Way::Redraw;  // the options menu comes here
     if (key == "k" && b.DeleteAllowed == 1) return DeleteEntry(p);
     if (key == "a" && b.MarkCounter > 1) {
-        // Running the marked entries comes here; until then they stay marked.
+        RunMarked(p);
+        ClearMarks(p);
         return Way::Redraw;
     }
-    if (key == "a" && p.window.ListDisplay > 0 && b.ListOpen == 1) return Way::Redraw;
+    if (key == "a" && p.window.ListDisplay > 0 && b.ListOpen == 1) {
+        RunMarked(p);  // the entry under the cursor
+        return Way::Redraw;
+    }
     if (key == "l") {
         ChooseConfiguration(p);
         b.ListOpen = 0;
@@ -220,7 +236,10 @@ Way ModeTwoKey(Program& p, const Text& key, bool& handled) {
         return CloseList(p);
     }
     if (key == "k" && b.DeleteAllowed == 1) return KillEntry(p);
-    if (key == "a") return Way::Redraw;  // rebuilding the list comes here
+    if (key == "a") {
+        RebuildList(p);
+        return Way::Rebuild;
+    }
     handled = false;
     return Way::Refresh;
 }
@@ -355,6 +374,18 @@ Way Dispatch(Program& p) {
     auto& b = p.browser;
     const int R = con.ScreenRows, C = con.ScreenColumns;
     const double third = C / 3.0;
+    if (p.timer.TimerMode > 0) {
+        // The timer may wait for events of its own; the one that came is
+        // dispatched afterwards all the same.
+        const Text keyText = con.KeyText;
+        const int button = con.MouseButton, kind = con.ClickKind, row = con.MouseRow, column = con.MouseColumn;
+        TestTimer(p);
+        con.KeyText = keyText;
+        con.MouseButton = button;
+        con.ClickKind = kind;
+        con.MouseRow = row;
+        con.MouseColumn = column;
+    }
 
     Text key = con.KeyText;
     if (key == keys::Esc) {

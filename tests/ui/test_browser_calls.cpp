@@ -1,0 +1,112 @@
+// What the browser calls: running the marked entries, rebuilding a list, the
+// shutdown timer and the endless playback.
+#include "browser_fixture.hpp"
+#include "playback/timer.hpp"
+
+namespace pavuto::test {
+namespace {
+
+class BrowserCalls : public BrowserTest {
+protected:
+    BrowserCalls() {
+        h.temp.Write("tmp/.keep", "");
+        h.environment.block = {"COMSPEC=C:\\bin\\cmd.exe"};
+    }
+};
+
+TEST_F(BrowserCalls, RunningTheMarksWritesThemInMarkingOrderAndClearsThem) {
+    h.temp.Write("M/A.mp3", "x");
+    h.temp.Write("M/B.mp3", "x");
+    h.temp.Write("M/C.mp3", "x");
+    StartIn("C:\\M");
+    script.Key(keys::Down).Key(keys::Down).Key(keys::Down).Key(keys::Enter);  // C = 1
+    script.Key(keys::Up).Key(keys::Up).Key(keys::Enter);                     // A = 2
+    script.Key("a");
+    Run();
+    EXPECT_EQ(h.temp.Read("tmp/auswahlliste.m3u"), "C:\\M\\C.mp3\r\nC:\\M\\A.mp3\r\n");
+    EXPECT_FALSE(h.processes.started.empty());
+    EXPECT_EQ(p.browser.MarkCounter, 1);
+    EXPECT_EQ(p.browser.Marks[2], 0);
+    EXPECT_EQ(p.browser.Marks[4], 0);
+    EXPECT_EQ(Row(21, 7, 11), std::string(11, ' '));
+}
+
+TEST_F(BrowserCalls, AClickOnAusfuehrenRunsTheMarks) {
+    h.temp.Write("M/A.mp3", "x");
+    StartIn("C:\\M");
+    script.Key(keys::Down).Key(keys::Enter).Click(21, 10);
+    Run();
+    EXPECT_EQ(h.temp.Read("tmp/auswahlliste.m3u"), "C:\\M\\A.mp3\r\n");
+    EXPECT_EQ(p.browser.MarkCounter, 1);
+}
+
+TEST_F(BrowserCalls, WithoutMarksTheKeyDoesNothing) {
+    h.temp.Write("M/A.mp3", "x");
+    StartIn("C:\\M");
+    script.Key("a");
+    Run();
+    EXPECT_FALSE(h.temp.Exists("tmp/auswahlliste.m3u"));
+    EXPECT_TRUE(h.processes.started.empty());
+}
+
+TEST_F(BrowserCalls, RebuildingTheListOfTheEditedConfiguration) {
+    WriteConfig("home/Rock.config", "Rock", "C:\\Musik\\Rock\\\r\n");
+    h.temp.Write("Musik/Rock/Zweites.mp3", "x");
+    h.temp.Write("Musik/Rock/Erstes.mp3", "x");
+    StartIn("C:\\home");
+    p.browser.BrowserMode = 2;
+    p.browser.CurrentListConfiguration = "C:\\home\\Rock.config";
+    script.Key("a").Key("x");
+    Run();
+    EXPECT_EQ(h.temp.Read("home/Rock.pavuto"), Record("Erstes", "Musik\\Rock") + Record("Zweites", "Musik\\Rock"));
+    EXPECT_EQ(p.browser.BrowserMode, 2);
+    EXPECT_EQ(Row(19, 7, 21), "Liste (a)ktualisieren");
+}
+
+TEST_F(BrowserCalls, TheShutdownTimerIsTestedWhenAnEventComes) {
+    StartIn("C:\\home");
+    p.settings.shutdownCommand = "C:\\bin\\shutdown.exe /s";
+    p.timer.TimerMode = 1;
+    p.timer.minutesText = "3";
+    p.timer.EndMinute = 0;  // long past
+    script.Key(keys::Down);
+    EXPECT_THROW(RunBrowser(p), ProgramEnd);
+    ASSERT_EQ(h.processes.started.size(), 1u);
+    EXPECT_EQ(h.processes.started[0].commandLine, "C:\\bin\\shutdown.exe /s");
+}
+
+TEST_F(BrowserCalls, TheTimerShowsTheMinutesAndTheEventIsStillDispatched) {
+    h.temp.Write("M/A.mp3", "x");
+    StartIn("C:\\M");
+    p.timer.TimerMode = 1;
+    p.timer.minutesText = "30";
+    ArmTimer(p);
+    script.Key(keys::Down);
+    Run();
+    EXPECT_TRUE(h.processes.started.empty());
+    EXPECT_EQ(p.browser.CursorOffset, 1);
+    EXPECT_NE(Row(20).find("Ende in"), std::string::npos);
+}
+
+TEST_F(BrowserCalls, AListForEndlessPlaybackIsPlayedWithoutWaitingForTheUser) {
+    WriteList("kurz", Record("Eins", "Musik\\Rock") + Record("Zwei", "Musik\\Rock"));
+    StartIn("C:\\home");
+    p.settings.autoMode = "kurz.pavuto";
+    Run();
+    EXPECT_EQ(p.browser.ListOpen, 1);
+    EXPECT_EQ(p.browser.CurrentListFile, "kurz.pavuto");
+    EXPECT_EQ(p.window.RecordCount, 2);
+    // Two titles are too few for a random choice: the playback says so and waits.
+    EXPECT_EQ(Row(19, 7, 14), "Zu wenig Titel");
+}
+
+TEST_F(BrowserCalls, AMissingListForEndlessPlaybackLeadsToTheEnd) {
+    StartIn("C:\\home");
+    p.settings.autoMode = "fehlt.pavuto";
+    script.Key("x").Key("j");
+    EXPECT_THROW(RunBrowser(p), ProgramEnd);
+    EXPECT_TRUE(h.processes.started.empty());
+}
+
+}  // namespace
+}  // namespace pavuto::test
