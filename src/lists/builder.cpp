@@ -27,6 +27,17 @@ Text ListExtension(Program& p) {
     return p.listConfig.extension.empty() ? p.settings.listExtension : p.listConfig.extension;
 }
 
+// 1-based position of an upper-case text in s compared in upper case, 0 when absent.
+long FindUpper(std::string_view s, std::string_view upperNeedle) {
+    if (upperNeedle.empty() || upperNeedle.size() > s.size()) return 0;
+    for (std::size_t i = 0; i + upperNeedle.size() <= s.size(); ++i) {
+        std::size_t k = 0;
+        while (k < upperNeedle.size() && UpperChar(s[i + k]) == upperNeedle[k]) ++k;
+        if (k == upperNeedle.size()) return static_cast<long>(i) + 1;
+    }
+    return 0;
+}
+
 // A name the list cannot hold: shown in the status line, then left out.
 void SkipTooLong(Program& p, const Text& name) {
     auto& con = p.con;
@@ -82,18 +93,58 @@ void ReturnToStart(Program& p) {
     if (!s.startDirectory.empty()) fs.ChangeDirectory(s.startDrive + s.startDirectory);
 }
 
+namespace {
+
+// Leaves the work files in the temp directory as the last directory read made them.
+void WriteWorkFiles(Program& p) {
+    auto& fs = p.files();
+    auto& work = p.window.work;
+    if (!work.pending) return;
+    const Text titlesPath = p.settings.tempDirectory + "Titel.tmp";
+    const Text playlistPath = p.settings.tempDirectory + "playlist.m3u";
+    RemoveIfExists(fs, titlesPath);
+    RemoveIfExists(fs, playlistPath);
+    if (work.titlesExist) {
+        auto f = fs.Open(titlesPath, OpenMode::Output);
+        f->Write(work.titles);
+        f->Close();
+    }
+    if (work.playlistExists) {
+        auto f = fs.Open(playlistPath, OpenMode::Output);
+        f->Write(work.playlist);
+        f->Close();
+    }
+    work.pending = false;
+}
+
+}  // namespace
+
 void ReadDirectoryIntoList(Program& p) {
     auto& fs = p.files();
     auto& lc = p.listConfig;
     auto& w = p.window;
     auto& con = p.con;
+    auto& work = w.work;
     const int R = con.ScreenRows;
     const Text ext = ListExtension(p);
     const Text config = p.browser.CurrentListConfiguration;
-    const Text titlesPath = p.settings.tempDirectory + "Titel.tmp";
-    const Text playlistPath = p.settings.tempDirectory + "playlist.m3u";
+    // Outside a rebuild the work files are written when this directory is done.
+    struct Flush {
+        Program& p;
+        ~Flush() {
+            if (!p.window.work.deferred) {
+                try {
+                    WriteWorkFiles(p);
+                } catch (const RuntimeError&) {
+                    // Work files that cannot be written only mean nothing to the list.
+                }
+            }
+        }
+    } flush{p};
 
-    RemoveIfExists(fs, titlesPath);
+    work.pending = true;
+    work.titlesExist = false;  // Titel.tmp of the directory before is gone
+    work.titles.clear();
     // The directory text: without drive and without the first "\".
     const Text dir = Mid(fs.CurrentDirectory(), 4);
     if (static_cast<long>(dir.size()) + 6 > kMaxWidth) {
@@ -110,9 +161,8 @@ void ReadDirectoryIntoList(Program& p) {
         return;
     }
 
-    RemoveIfExists(fs, playlistPath);
-    auto playlist = fs.Open(playlistPath, OpenMode::Output);
-    auto titles = fs.Open(titlesPath, OpenMode::Output);
+    work.titlesExist = work.playlistExists = true;
+    work.playlist.clear();
     const int listed = w.RecordCount;
     const bool nothingListed = listed >= 2 && w.Titles[2] == kNoMoreDirectories;
     int matching = 0;
@@ -127,8 +177,6 @@ void ReadDirectoryIntoList(Program& p) {
         if (static_cast<long>(e.size()) > lc.MAXDL) {
             con.ClearMenuArea();
             con.ShowAt(R - 4, 7, "Dateinamenl\xE4nge ist gr\xF6\xDF" "er als vorgesehenen.");
-            playlist->Close();
-            titles->Close();
             lc.MAXDL = static_cast<int>(e.size()) + 2;
             UpdateWidth(fs, config, "MAXDL=", lc.MAXDL);
             con.ShowAt(R - 3, 7, "Datenl\xE4nge (Dateinamen) angepasst.");
@@ -136,14 +184,12 @@ void ReadDirectoryIntoList(Program& p) {
             con.Pause(1000);
             return;
         }
-        playlist->WriteLine(e);
-        titles->WriteLine(PadRight(e, lc.MAXDL) + "\t>" + dir);
+        work.playlist += e + "\r\n";
+        work.titles += PadRight(e, lc.MAXDL) + "\t>" + dir + "\r\n";
         ++matching;
     }
-    playlist->Close();
-    titles->Close();
     if (matching == 0) {
-        fs.Remove(playlistPath);
+        work.playlistExists = false;  // the directory contributes nothing
         return;
     }
 
@@ -156,15 +202,17 @@ void ReadDirectoryIntoList(Program& p) {
         fs.ChangeDirectory(own);
     }
 
-    auto input = fs.Open(titlesPath, OpenMode::Input);
     auto list = fs.Open(lc.listFilePath, OpenMode::Append);
     std::unique_ptr<host::File> performers;
     if (lc.NURNAMENSLISTE == 0 && !lc.performerListPath.empty())
         performers = fs.Open(lc.performerListPath, OpenMode::Append);
     const Text upperExt = UCase(ext);
-    Text line;
     long written = 0;
-    for (int c = 1; input->ReadLine(line); ++c) {
+    std::size_t at = 0;
+    for (int c = 1; at < work.titles.size(); ++c) {
+        std::size_t end = work.titles.find("\r\n", at);
+        Text line = work.titles.substr(at, end - at);
+        at = end + 2;
         long tab = Instr(line, "\t");
         Text padded = tab > 0 ? Left(line, tab - 1) : line;
         Text directoryField = PadRight((tab > 0 ? Mid(line, tab + 1) : Text(">")) + "<", lc.MAXDLDIR);
@@ -174,7 +222,7 @@ void ReadDirectoryIntoList(Program& p) {
             con.WaitForInput();
             break;
         }
-        long q = upperExt.empty() ? 0 : Instr(UCase(padded), upperExt);
+        long q = FindUpper(padded, upperExt);
         if (q == 0 || q > lc.MAXDL) q = lc.MAXDL;
         list->Write(Left(padded, q - 1) + Spaces(lc.MAXDL - q) + directoryField + "\r\n");
         ++written;
@@ -183,7 +231,6 @@ void ReadDirectoryIntoList(Program& p) {
             if (!performer.empty()) performers->Write(performer + directoryField + "\r\n");
         }
     }
-    input->Close();
     list->Close();
     if (performers) performers->Close();
     // The list file was deleted when the rebuild began: its lines are the ones appended since.
@@ -201,6 +248,19 @@ void BuildFromConfiguration(Program& p, const Text& configPath) {
         ReadSearchPaths(p, configPath);  // tells the user and waits
         return;
     }
+    // The work files are written once, when the rebuild ends (however it ends).
+    struct Deferred {
+        Program& p;
+        explicit Deferred(Program& q) : p(q) { p.window.work.deferred = true; }
+        ~Deferred() {
+            p.window.work.deferred = false;
+            try {
+                WriteWorkFiles(p);
+            } catch (const RuntimeError&) {
+                // Work files that cannot be written only mean nothing to the list.
+            }
+        }
+    } deferred(p);
     // Widths that grew in this rebuild stay, even when the configuration
     // could not take them: every restart then makes progress.
     int grownTitle = 0, grownDirectory = 0;

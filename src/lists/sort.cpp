@@ -66,7 +66,7 @@ void SortInMemory(Program& p, host::File& file, std::uint64_t size, const Text& 
 }
 
 // The work array of the block passes: at most 500 records, each with its
-// text, its text mapped through the collation table, its number and the
+// text, the start of its text mapped through the collation table, its number and the
 // record position it was read from. Slots are kept in sorted order in
 // `order`; free slots are known by index, never by their contents, so a
 // record that begins with any character at all sorts where it belongs.
@@ -76,7 +76,7 @@ public:
                 SortStats& stats)
         : file_(file), table_(table), L_(length), T_(length - 2), N_(count), numbers_(numbers), stats_(stats),
           text_(static_cast<std::size_t>(kSortWorkRecords + 2) * static_cast<std::size_t>(T_)),
-          key_(text_.size()),
+          prefix_(kSortWorkRecords + 2),
           number_(kSortWorkRecords + 2),
           origin_(kSortWorkRecords + 2),
           ends_(static_cast<std::size_t>(kSortWorkRecords) * 2) {}
@@ -98,26 +98,34 @@ private:
     static constexpr int kStep = 200;
     static constexpr int kKeep = kSortWorkRecords - kStep;
 
-    const char* Key(int slot) const { return key_.data() + static_cast<std::size_t>(slot) * T_; }
     const char* Txt(int slot) const { return text_.data() + static_cast<std::size_t>(slot) * T_; }
 
+    // The first eight characters, mapped, as one number: most comparisons end there.
+    std::uint64_t Prefix(const char* text) const {
+        std::uint64_t v = 0;
+        for (int i = 0; i < 8; ++i)
+            v = (v << 8) | (i < T_ ? table_[static_cast<unsigned char>(text[i])] : 0u);
+        return v;
+    }
+
     bool Less(int a, int b) const {
-        if (T_ > 0) {
-            int c = std::memcmp(Key(a), Key(b), static_cast<std::size_t>(T_));
-            if (c != 0) return c < 0;
-            c = std::memcmp(Txt(a), Txt(b), static_cast<std::size_t>(T_));
+        const auto ua = static_cast<std::size_t>(a), ub = static_cast<std::size_t>(b);
+        if (prefix_[ua] != prefix_[ub]) return prefix_[ua] < prefix_[ub];
+        if (T_ > 8) {
+            int c = CollateCompare(table_, std::string_view(Txt(a) + 8, static_cast<std::size_t>(T_ - 8)),
+                                   std::string_view(Txt(b) + 8, static_cast<std::size_t>(T_ - 8)));
             if (c != 0) return c < 0;
         }
-        return number_[static_cast<std::size_t>(a)] < number_[static_cast<std::size_t>(b)];
+        if (T_ > 0) {
+            int c = std::memcmp(Txt(a), Txt(b), static_cast<std::size_t>(T_));
+            if (c != 0) return c < 0;
+        }
+        return number_[ua] < number_[ub];
     }
 
     void Take(int slot, const char* src, int at) {
-        char* text = text_.data() + static_cast<std::size_t>(slot) * T_;
-        char* key = key_.data() + static_cast<std::size_t>(slot) * T_;
-        for (int i = 0; i < T_; ++i) {
-            text[i] = src[i];
-            key[i] = static_cast<char>(table_[static_cast<unsigned char>(src[i])]);
-        }
+        std::memcpy(text_.data() + static_cast<std::size_t>(slot) * T_, src, static_cast<std::size_t>(T_));
+        prefix_[static_cast<std::size_t>(slot)] = Prefix(src);
         if (slot < kSortWorkRecords) {
             std::size_t ring = static_cast<std::size_t>(at % kSortWorkRecords) * 2;
             ends_[ring] = src[T_];
@@ -188,7 +196,7 @@ private:
     // Keeps a copy of one record in a spare slot for the order check.
     void Remember(int spare, int slot) {
         std::memcpy(text_.data() + static_cast<std::size_t>(spare) * T_, Txt(slot), static_cast<std::size_t>(T_));
-        std::memcpy(key_.data() + static_cast<std::size_t>(spare) * T_, Key(slot), static_cast<std::size_t>(T_));
+        prefix_[static_cast<std::size_t>(spare)] = prefix_[static_cast<std::size_t>(slot)];
         number_[static_cast<std::size_t>(spare)] = number_[static_cast<std::size_t>(slot)];
     }
 
@@ -264,7 +272,8 @@ private:
     const int L_, T_, N_;
     std::vector<int>* numbers_;
     SortStats& stats_;
-    std::vector<char> text_, key_;
+    std::vector<char> text_;
+    std::vector<std::uint64_t> prefix_;
     std::vector<int> number_, origin_;
     std::vector<char> ends_;  // the line end of each record position, by position modulo 500
     std::vector<int> free_;

@@ -24,6 +24,16 @@ struct RecordWindow {
     int SearchPathCount = 0;
     // Records appended to the list file by the rebuild that is running.
     long builtRecords = 0;
+    // The builder's work files Titel.tmp and playlist.m3u as they are to be
+    // left in the temp directory. While a rebuild runs they are kept here and
+    // written when it ends: deleting and making two files for every
+    // directory costs more than reading the directories.
+    struct WorkFiles {
+        bool deferred = false;  // a rebuild is running
+        bool pending = false;   // not yet written
+        bool titlesExist = false, playlistExists = false;
+        Text titles, playlist;
+    } work;
 };
 
 // The sort collation table: every list sort compares through it.
