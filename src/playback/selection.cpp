@@ -44,7 +44,7 @@ bool IsFileEntry(const Text& entry) {
     return !EndsWith(entry, ":");
 }
 
-Text Comspec(Program& p) {
+Text CommandInterpreter(Program& p) {
     Text value;
     for (const Text& entry : p.host.environment.Block())
         if (EnvironmentValue(entry, "COMSPEC", value)) return value;
@@ -148,7 +148,7 @@ SelectionOutcome RunCurrentEntry(Program& p, SelectionKind kind, const Text& sel
         out->WriteLine(directory + fileName);
     }
     out->Close();
-    p.host.processes.Start(Comspec(p) + " /C " + selectionFile, WindowStyle::Hidden, false);
+    p.host.processes.Start(CommandInterpreter(p) + " /C " + selectionFile, WindowStyle::Hidden, false);
     return SelectionOutcome::Started;
 }
 
@@ -225,7 +225,7 @@ SelectionOutcome HandOver(Program& p, SelectionKind kind, const Text& selectionF
     // Endless playback runs without end: it never starts a program for a
     // selection the internal player cannot play (it would do so over and over).
     if (autoMode) return SelectionOutcome::NotPlayable;
-    if (s.player.empty()) p.host.processes.Start(Comspec(p) + " /C " + selectionFile, WindowStyle::Hidden, false);
+    if (s.player.empty()) p.host.processes.Start(CommandInterpreter(p) + " /C " + selectionFile, WindowStyle::Hidden, false);
     else p.host.processes.Start(s.player + " " + selectionFile, WindowStyle::Hidden, false);
     return SelectionOutcome::Started;
 }

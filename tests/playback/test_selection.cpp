@@ -13,7 +13,7 @@
 namespace pavuto {
 namespace {
 
-const std::string kComspec = "C:\\Windows\\cmd.exe";
+const std::string kInterpreter = "C:\\Windows\\cmd.exe";
 
 class SelectionTest : public ::testing::Test {
 protected:
@@ -22,7 +22,7 @@ protected:
 
     void SetUp() override {
         h.temp.Write("tmp/.keep", "");
-        h.environment.block = {"COMSPEC=" + kComspec, "TEMP=C:\\tmp"};
+        h.environment.block = {"COMSPEC=" + kInterpreter, "TEMP=C:\\tmp"};
         p.settings.tempDirectory = "C:\\tmp\\";
         p.settings.extensions = BuiltInExtensions();
         p.settings.listExtension = ".mp3";
@@ -84,7 +84,7 @@ TEST_F(SelectionTest, MarkedEntriesComeOutInMarkingOrder) {
     // The entry without a file is left out without a word.
     EXPECT_EQ(Selection(), "C:\\Musik\\Rock\\T07.mp3\r\nC:\\Musik\\Rock\\T02.mp3\r\nC:\\Musik\\Rock\\T05.mp3\r\n");
     const auto& s = OnlyStart();
-    EXPECT_EQ(s.commandLine, kComspec + " /C C:\\tmp\\auswahlliste.m3u");
+    EXPECT_EQ(s.commandLine, kInterpreter + " /C C:\\tmp\\auswahlliste.m3u");
     EXPECT_EQ(s.style, host::WindowStyle::Hidden);
     EXPECT_FALSE(s.wait);
     EXPECT_TRUE(h.clockMedia.commands.empty());
@@ -100,7 +100,7 @@ TEST_F(SelectionTest, DocumentsBecomeABatchFileEvenWithTheInternalPlayer) {
               "@echo off\r\n"
               "C:\r\ncd \"\\Musik\\B\x81" "cher\"\r\n\"Gr\x94\xE1" "e.pdf\"\r\n"
               "C:\r\ncd \"\\Musik\\B\x81" "cher\"\r\n\"Handbuch.pdf\"\r\n");
-    EXPECT_EQ(OnlyStart().commandLine, kComspec + " /C C:\\tmp\\auswahlliste.cmd");
+    EXPECT_EQ(OnlyStart().commandLine, kInterpreter + " /C C:\\tmp\\auswahlliste.cmd");
     EXPECT_TRUE(h.clockMedia.commands.empty());
 }
 
@@ -173,7 +173,7 @@ TEST_F(SelectionTest, DisplayModesOneAndTwoRunTheEntryUnderTheCursor) {
     RunSelection(p);
     // No "@echo off", the directory unquoted, the player in line 3.
     EXPECT_EQ(Selection("auswahlliste.cmd"), "C:\r\ncd \\Musik\\Rock\r\n\"C:\\P\\spieler.exe\" \"B - A.flac\"\r\n");
-    EXPECT_EQ(OnlyStart().commandLine, kComspec + " /C C:\\tmp\\auswahlliste.cmd");
+    EXPECT_EQ(OnlyStart().commandLine, kInterpreter + " /C C:\\tmp\\auswahlliste.cmd");
 
     // An entry without a file starts nothing, and the old selection stays.
     h.processes.started.clear();
@@ -215,13 +215,13 @@ TEST_F(DirectorySelectionTest, FileNamesAreWrittenAsData) {
     Mark({2});
     RunSelection(p);
     EXPECT_EQ(Selection(), "C:\\Musik\\" + name + "\r\n");
-    EXPECT_EQ(OnlyStart().commandLine, kComspec + " /C C:\\tmp\\auswahlliste.m3u");
+    EXPECT_EQ(OnlyStart().commandLine, kInterpreter + " /C C:\\tmp\\auswahlliste.m3u");
 
     h.processes.started.clear();
     p.settings.listExtension = ".flac";
     RunSelection(p);
     EXPECT_EQ(Selection("auswahlliste.cmd"), "@echo off\r\nC:\r\ncd \"\\Musik\"\r\n\"" + name + "\"\r\n");
-    EXPECT_EQ(OnlyStart().commandLine, kComspec + " /C C:\\tmp\\auswahlliste.cmd");
+    EXPECT_EQ(OnlyStart().commandLine, kInterpreter + " /C C:\\tmp\\auswahlliste.cmd");
 }
 
 TEST_F(DirectorySelectionTest, MarkAllSkipsDirectoriesDrivesAndLists) {
@@ -309,9 +309,13 @@ TEST_F(SelectionTest, RandomTitlesPlayAListThroughBeforeANewOrder) {
             EXPECT_EQ(zeros(), 10);
             // The rest of the order: 1 ... 30.
             std::string file = h.temp.Read(rnd);
-            for (int k = 1; k <= 30; ++k) EXPECT_NE(file.find(" " + std::to_string(k) + "\r\n"), std::string::npos) << k;
+            for (int k = 1; k <= 30; ++k) {
+                EXPECT_NE(file.find(" " + std::to_string(k) + "\r\n"), std::string::npos) << k;
+            }
         }
-        if (run == 2) EXPECT_EQ(zeros(), 20);
+        if (run == 2) {
+            EXPECT_EQ(zeros(), 20);
+        }
     }
     // After the third run only 10 were left: the order is drawn anew.
     EXPECT_FALSE(h.temp.Exists(rnd));
