@@ -388,6 +388,9 @@ private:
         double rest = std::fabs(position - length);
         con_.ShowAt(3, 7, "noch -- Minuten   --  Sek.  ");
         Status(">bitte warten<");
+        // At most the last two seconds are left here; a device that answers
+        // nonsense does not make the player wait for ever.
+        rest = std::min(rest, 2000.0);
         if (rest > 0) con_.Pause(static_cast<int>(100 * std::floor(rest / 100) + 50));
         return Step::TitleEnd;
     }
