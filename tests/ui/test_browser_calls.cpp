@@ -1,5 +1,7 @@
 // What the browser calls: running the marked entries, rebuilding a list, the
 // shutdown timer and the endless playback.
+#include <filesystem>
+
 #include "browser_fixture.hpp"
 #include "playback/timer.hpp"
 
@@ -106,6 +108,32 @@ TEST_F(BrowserCalls, AMissingListForEndlessPlaybackLeadsToTheEnd) {
     script.Key("x").Key("j");
     EXPECT_THROW(RunBrowser(p), ProgramEnd);
     EXPECT_TRUE(h.processes.started.empty());
+}
+
+}  // namespace
+}  // namespace pavuto::test
+
+namespace pavuto::test {
+namespace {
+
+TEST_F(BrowserCalls, ListsAreEditedAfterChoosingOrMakingAConfiguration) {
+    StartIn("C:\\home");
+    script.Key("l").Key("N").Typed("eu").Key(keys::Enter).Key("j").Key("x");
+    Run();
+    EXPECT_TRUE(h.temp.Exists("home/Neu.config"));
+    EXPECT_EQ(p.browser.CurrentListConfiguration, "C:\\home\\Neu.config");
+    EXPECT_EQ(p.browser.BrowserMode, 2);
+    EXPECT_EQ(Row(19, 47, 21), "(b)earbeitung beenden");
+}
+
+TEST_F(BrowserCalls, AnErrorInTheBrowserGoesToTheErrorTrap) {
+    WriteList("Rock", Record("Eins", "Musik\\Rock") + Record("Zwei", "Musik\\Rock"));
+    OpenFromHome();
+    Run();
+    std::filesystem::remove(h.temp.path() / "home/Rock.pavuto");  // gone behind the program's back
+    script.Key("s").Typed("zwei").Key(keys::Enter).Key("x");
+    EXPECT_THROW(RunBrowser(p), RestartProgram);
+    EXPECT_EQ(Row(19, 7, 34), ">>Fehler: 53 , 0 ,File not found<<");
 }
 
 }  // namespace
