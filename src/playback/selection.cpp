@@ -411,6 +411,30 @@ bool MarkRandomTitles(Program& p, int count, int S) {
     return true;
 }
 
+void EnterPlayerProgram(Program& p) {
+    auto& con = p.con;
+    while (true) {
+        con.ShowAt(12, 6, "> _");
+        con.FlushEvents();
+        con.WaitForInput();
+        const Text first = con.KeyText;
+        if (first.empty() || first == keys::Enter || first == keys::Esc || first == " " || con.ClickKind != 0) return;
+        con.ShowAt(12, 8, first);
+        Text path = first + con.InputLine();
+        p.settings.player = path;
+        if (p.files().FileExists(path)) return;
+        con.ShowAt(12, 7, "Programm nicht gefunden. (Pfadangaben korrekt?)");
+        for (int r = 13; r <= 15; ++r) con.ShowAt(r, 5, Spaces(con.ScreenColumns - 11));
+        con.ShowAt(13, 7, " neue eingabe J/Y ?");
+        con.FlushEvents();
+        con.WaitForInput();
+        Text answer = UCase(con.KeyText);
+        bool again = answer == "J" || answer == "Y" || (con.ClickKind != 0 && con.MouseRow + 1 == 13);
+        if (!again) return;
+        p.settings.player.clear();
+    }
+}
+
 namespace {
 
 bool SelectionHasEntries(Program& p) {

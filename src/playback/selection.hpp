@@ -55,6 +55,12 @@ bool MarkRandomTitles(Program& p, int count, int S);
 // The random list belonging to a list file: its name in lower case + "-rnd".
 Text RandomListPath(const Text& listFile);
 
+// "Abspielprogramm (Player) vorgeben": reads the path of the external player
+// at row 12 ("> _"); the first key Enter, Esc, blank or a click leaves the
+// player as it was. A path that does not exist can be entered again
+// (" neue eingabe J/Y ?"); any other answer keeps it.
+void EnterPlayerProgram(Program& p);
+
 // The endless playback of /auto and /blind: 10 (or 25 for more than 30
 // records) random titles of the open list, played by the internal player,
 // for ever. Esc in the player ends the program. Where nothing can be played

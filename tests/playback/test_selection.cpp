@@ -352,6 +352,32 @@ TEST_F(SelectionTest, NumberlessMarksMoveOntoTheBaseList) {
     EXPECT_EQ(Selection(), "C:\\Musik\\Rock\\01 Zebra.mp3\r\nC:\\Musik\\Rock\\02 Apfel.mp3\r\n");
 }
 
+TEST_F(SelectionTest, ThePlayerProgramIsCheckedWhenItIsEntered) {
+    h.console.SetSize(25, 74);
+    p.con.ScreenRows = 25;
+    p.con.ScreenColumns = 74;
+    h.temp.Write("Programme/spieler.exe", "x");
+    // A path that does not exist, then "j" and the right one.
+    h.console.Keys("C:\\falsch.exe\r", 100);
+    h.console.Key("j", 1000);
+    h.console.Keys("C:\\Programme\\spieler.exe\r", 2000);
+    EnterPlayerProgram(p);
+    EXPECT_EQ(p.settings.player, "C:\\Programme\\spieler.exe");
+
+    // Not found, and kept all the same with any other answer.
+    h.console.Keys("C:\\nichtda.exe\r", h.clock.Milliseconds() + 100);
+    h.console.Key("n", h.clock.Milliseconds() + 1000);
+    EnterPlayerProgram(p);
+    EXPECT_EQ(p.settings.player, "C:\\nichtda.exe");
+    EXPECT_EQ(h.console.Text(12, 7, 47), "Programm nicht gefunden. (Pfadangaben korrekt?)");
+    EXPECT_EQ(h.console.Text(13, 7, 19), " neue eingabe J/Y ?");
+
+    // Esc as the first key leaves the player as it was.
+    h.console.Key("\x1b", h.clock.Milliseconds() + 100);
+    EnterPlayerProgram(p);
+    EXPECT_EQ(p.settings.player, "C:\\nichtda.exe");
+}
+
 class EndlessTest : public SelectionTest {
 protected:
     void SetUp() override {
