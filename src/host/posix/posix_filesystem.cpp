@@ -49,7 +49,7 @@ namespace {
 
 [[noreturn]] void Fail(int number, const std::string& what) { throw RuntimeError(number, what); }
 
-bool IsDriveSpec(std::string_view p) {
+bool HasDrive(std::string_view p) {
     return p.size() >= 2 && p[1] == ':' &&
            ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
 }
@@ -251,8 +251,8 @@ private:
 DriveMap DriveMap::FromEnvironment() {
     DriveMap map;
     map.roots['C'] = "/";
-    if (const char* spec = std::getenv("PAVUTO_DRIVES")) {
-        std::string s = spec;
+    if (const char* setting = std::getenv("PAVUTO_DRIVES")) {
+        std::string s = setting;
         size_t start = 0;
         while (start <= s.size()) {
             size_t end = s.find(';', start);
@@ -276,7 +276,7 @@ PosixFileSystem::PosixFileSystem(DriveMap map) : map_(std::move(map)) {
     char buf[4096];
     if (getcwd(buf, sizeof buf)) {
         std::string cwd = DrivePath(buf);
-        if (IsDriveSpec(cwd)) {
+        if (HasDrive(cwd)) {
             current_ = UpperChar(cwd[0]);
             currentDirs_[current_] = cwd.size() > 2 ? cwd.substr(2) : "\\";
         }
@@ -294,7 +294,7 @@ struct Resolved {
 static Resolved ResolvePath(std::string_view path, char current, const std::map<char, std::string>& dirs) {
     Resolved r{current, {}};
     std::string_view rest = path;
-    if (IsDriveSpec(path)) {
+    if (HasDrive(path)) {
         r.drive = UpperChar(path[0]);
         rest = path.substr(2);
     }
