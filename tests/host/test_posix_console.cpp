@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -430,8 +431,10 @@ TEST(PosixConsole, TerminalRestoredOnEveryWayOut) {
             switch (c.way) {
                 case Way::Signal: ::kill(::getpid(), c.signal); break;
                 case Way::Fault: {
-                    volatile int* volatile nowhere = nullptr;
-                    *nowhere = 1;
+                    // A page that may not be touched: a real fault, also where
+                    // sanitizers would catch a null pointer first.
+                    void* page = ::mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+                    *static_cast<volatile int*>(page) = 1;
                     break;
                 }
                 case Way::Exit: std::exit(3);
