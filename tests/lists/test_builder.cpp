@@ -87,6 +87,7 @@ TEST_F(BuilderTest, OneDirectoryGivesAtMost31999Records) {
     EXPECT_EQ(Row(20, 7, 28), OnScreen(" 32000  Datens\xE4tze erreicht."));
     EXPECT_EQ(CountListLines(p.files(), "C:\\home\\Rock.pavuto"), 31999);
     EXPECT_EQ(p.window.RecordCount, 31999);
+    EXPECT_EQ(CountListLines(p.files(), "C:\\tmp\\Titel.tmp"), 32000);  // the work file holds the whole directory
 }
 
 TEST_F(BuilderTest, ALongerNameWidensTheTitleFieldAndTheWholeListIsWrittenAgain) {
