@@ -1,11 +1,15 @@
 #include "host/posix/posix_clock.hpp"
 
+#include "host/posix/posix_console.hpp"
+
 #include <cerrno>
 #include <ctime>
 
 namespace pavuto::host::posix {
 
 void PosixClock::Pause(int milliseconds) {
+    // What the program printed before a pause is on the screen during it.
+    PosixConsole::FlushActive();
     if (milliseconds <= 0) return;
     timespec rest{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
     while (nanosleep(&rest, &rest) != 0 && errno == EINTR) {
