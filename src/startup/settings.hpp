@@ -43,7 +43,6 @@ struct Settings {
     Text configurationPath;
     int configurationMissing = 0;
     Text commandRest;       // the command line left for the configuration name
-    bool showHelpAtStart = false;
 
     Text HomeDirectory() const { return homeDrive + homePath; }
 };

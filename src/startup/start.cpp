@@ -5,6 +5,7 @@
 #include "program.hpp"
 #include "startup/version_text.hpp"
 #include "ui/browser.hpp"
+#include "ui/help.hpp"
 
 namespace pavuto {
 
@@ -136,7 +137,7 @@ void PrepareProgram(Program& p, CommandLine& cmd) {
     if (cmd.help) {
         con.out.Move(60, 25);
         con.out.Show(host::WindowShow::Normal);
-        s.showHelpAtStart = true;
+        ShowHelp(p);
     }
     s.commandRest = cmd.rest;
 

@@ -84,12 +84,26 @@ bool TestConsole::ReadEvent(host::InputEvent& event) {
 }
 
 void TestConsole::AwaitInput(int milliseconds) {
+    if (keepScreens) {
+        std::vector<std::string> rows;
+        for (int r = 1; r <= screen_.Rows(); ++r) rows.push_back(screen_.Text(r));
+        if (screens.empty() || screens.back() != rows) screens.push_back(std::move(rows));
+    }
     if (!events_.empty() && events_.front().at <= clock_.Milliseconds()) return;
     if (events_.empty()) {
         if (idleSince_ < 0) idleSince_ = clock_.Milliseconds();
         if (clock_.Milliseconds() - idleSince_ > idleLimitMs) throw ScriptExhausted{};
     }
     clock_.Pause(milliseconds);
+}
+
+const std::vector<std::string>* TestConsole::ScreenWith(int row, int column, const std::string& text) const {
+    for (const auto& rows : screens) {
+        if (row < 1 || row > static_cast<int>(rows.size())) continue;
+        const std::string& line = rows[static_cast<size_t>(row - 1)];
+        if (line.compare(static_cast<size_t>(column - 1), text.size(), text) == 0) return &rows;
+    }
+    return nullptr;
 }
 
 void TestConsole::FlushInput() {

@@ -66,6 +66,12 @@ public:
     // Virtual time that WaitForInput may pass with an empty script before it
     // gives up with ScriptExhausted.
     long long idleLimitMs = 10LL * 60 * 1000;
+    // With keepScreens set, every screen the program waits on is kept (rows
+    // as text), so a test can see what stood there before later drawing.
+    bool keepScreens = false;
+    std::vector<std::vector<std::string>> screens;
+    // The first kept screen whose row holds text at the column, or nullptr.
+    const std::vector<std::string>* ScreenWith(int row, int column, const std::string& text) const;
 
     // host::Console
     void SetSize(int rows, int columns) override;
