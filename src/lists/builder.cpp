@@ -269,6 +269,7 @@ void BuildFromConfiguration(Program& p, const Text& configPath) {
         ReadSearchPaths(p, configPath);
         lc.MAXDL = std::max(lc.MAXDL, grownTitle);
         lc.MAXDLDIR = std::max(lc.MAXDLDIR, grownDirectory);
+        if (lc.listFilePath.empty()) return;  // a configuration without a list name has nothing to build
         RemoveIfExists(fs, lc.listFilePath);
         RemoveIfExists(fs, lc.performerListPath);
         w.builtRecords = 0;

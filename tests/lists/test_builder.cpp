@@ -65,6 +65,15 @@ TEST_F(BuilderTest, ADirectoryWithoutMatchingFilesAddsNothing) {
     EXPECT_FALSE(h.temp.Exists("home/Rock_ohne Nr.tmp"));
 }
 
+TEST_F(BuilderTest, AConfigurationWithoutListNameBuildsNothing) {
+    h.temp.Write("A/Da.mp3", "");
+    h.temp.Write("home/Rock.config", " ---- suchPfade ----\r\nC:\\A\\\r\n");
+    p.browser.CurrentListConfiguration = "C:\\home\\Rock.config";
+    p.listConfig.listFilePath.clear();
+    Rebuild();
+    EXPECT_EQ(Row(21, 7, 22), OnScreen("Fertig >  0  Eintr\xE4ge."));
+}
+
 TEST_F(BuilderTest, AFileOfADriveRootHasAnEmptyDirectoryField) {
     h.temp.Write("Wurzel.mp3", "");
     WriteConfig({"C:\\"});
