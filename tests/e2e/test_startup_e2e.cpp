@@ -58,6 +58,7 @@ TEST_F(ProgramInTerminal, FirstStartShowsTheHomeNoticeAndEndsCleanly) {
     term.Pump(4000);  // the notice ends by itself
     term.SendKeys("\x1b");
     ASSERT_TRUE(term.WaitForText(" Programm beenden ? J/N", 5000)) << term.Dump();
+    term.Pump(400);  // the question discards keys typed during its first 200 ms
     term.SendKeys("j");
     auto code = term.WaitForExit(5000);
     ASSERT_TRUE(code.has_value()) << term.Dump();
@@ -73,10 +74,13 @@ TEST_F(ProgramInTerminal, AnswerNoKeepsTheProgramRunning) {
     term.Pump(300);
     term.SendKeys("\x1b");
     ASSERT_TRUE(term.WaitForText(" Programm beenden ? J/N", 5000)) << term.Dump();
+    term.Pump(400);  // the question discards keys typed during its first 200 ms
     term.SendKeys("n");
     EXPECT_FALSE(term.WaitForExit(1000).has_value());
+    ASSERT_FALSE(term.WaitForText(" Programm beenden ? J/N", 100)) << "the browser is back";
     term.SendKeys("\x1b");
-    term.Pump(500);
+    ASSERT_TRUE(term.WaitForText(" Programm beenden ? J/N", 5000)) << term.Dump();
+    term.Pump(400);
     term.SendKeys("J");
     auto code = term.WaitForExit(5000);
     ASSERT_TRUE(code.has_value()) << term.Dump();
@@ -104,6 +108,7 @@ TEST_F(ProgramInTerminal, ASmallerTerminalStillShowsWhatFits) {
     term.Pump(4000);  // the notice ends by itself
     term.SendKeys("\x1b");
     ASSERT_TRUE(term.WaitForText("Programm beenden", 5000)) << term.Dump();
+    term.Pump(400);  // the question discards keys typed during its first 200 ms
     term.SendKeys("y");
     ASSERT_TRUE(term.WaitForExit(5000).has_value());
     EXPECT_TRUE(term.TerminalRestored()) << term.RestoreProblems();
