@@ -16,7 +16,6 @@ namespace pavuto::host {
 struct DirEntry {
     std::string name;  // Windows-1252
     bool directory = false;
-    std::uint64_t size = 0;
 };
 
 enum class OpenMode {

@@ -160,12 +160,8 @@ TEST_F(FileSystemTest, ListMatchesPatternsWithoutRegardToCaseAndSortsByName) {
     EXPECT_EQ(Names(files.List("C:", "*.Mp3")), (std::vector<std::string>{"A.MP3", "b.mp3", "Unter.mp3"}));
     EXPECT_EQ(Names(files.List("C:\\", "?.mp3")), (std::vector<std::string>{"A.MP3", "b.mp3"}));
     EXPECT_EQ(Names(files.List("C:\\", "s*t")), std::vector<std::string>{"song.txt"});
-    for (auto& e : all) {
-        EXPECT_EQ(e.directory, e.name == "dir" || e.name == "Unter.mp3") << e.name;
-        if (e.name == "b.mp3") {
-            EXPECT_EQ(e.size, 5u);
-        }
-    }
+    for (auto& e : all) EXPECT_EQ(e.directory, e.name == "dir" || e.name == "Unter.mp3") << e.name;
+    EXPECT_EQ(files.FileSize("C:\\b.mp3"), 5u);
     EXPECT_EQ(ErrorOf([&] { files.List("C:\\fehlt"); }), err::PathNotFound);
     EXPECT_EQ(ErrorOf([&] { files.List("C:\\song.txt"); }), err::PathNotFound);
 }
@@ -384,6 +380,39 @@ TEST(FileSystemErrors, ErrnoMapsToTheProgramsNumbers) {
     EXPECT_EQ(ErrorNumberFor(EEXIST), err::FileAlreadyExists);
     EXPECT_EQ(ErrorNumberFor(EXDEV), err::RenameAcrossDisks);
     EXPECT_EQ(ErrorNumberFor(ELOOP), err::PathFileAccessError);
+}
+
+}  // namespace
+}  // namespace pavuto::test
+
+namespace pavuto::test {
+namespace {
+
+TEST_F(FileSystemTest, NamesMatchWithoutRegardToCase) {
+    c.Write("Musik/Rock/Song - Band.MP3", "x");
+    c.Write("Rock.pavuto", "y");
+    EXPECT_TRUE(files.FileExists("C:\\musik\\ROCK\\song - band.mp3"));
+    EXPECT_TRUE(files.DirectoryExists("C:\\MUSIK"));
+    EXPECT_EQ(ReadAll("C:\\rock.pavuto"), "y");
+    EXPECT_EQ(files.HostPath("C:\\rock.PAVUTO"), (c.path() / "Rock.pavuto").string());
+    // A new file goes into the directory that exists, with the name as written.
+    WriteAll("C:\\musik\\Neu.txt", "z");
+    EXPECT_TRUE(fs::exists(c.path() / "Musik/Neu.txt"));
+    EXPECT_FALSE(fs::exists(c.path() / "musik"));
+    files.ChangeDirectory("C:\\MUSIK\\rock");
+    EXPECT_EQ(files.CurrentDirectory(), "C:\\MUSIK\\rock") << "the current directory keeps the name as written";
+    EXPECT_TRUE(files.FileExists("Song - Band.mp3"));
+}
+
+TEST_F(FileSystemTest, RenamingMayChangeTheCaseButNeverReplaces) {
+    c.Write("song.mp3", "1");
+    c.Write("other.mp3", "2");
+    files.Rename("C:\\song.mp3", "C:\\Song.MP3");
+    EXPECT_TRUE(fs::exists(c.path() / "Song.MP3"));
+    EXPECT_FALSE(fs::exists(c.path() / "song.mp3"));
+    EXPECT_EQ(ErrorOf([&] { files.Rename("C:\\Song.MP3", "C:\\OTHER.mp3"); }), 58);
+    EXPECT_EQ(c.Read("Song.MP3"), "1");
+    EXPECT_EQ(c.Read("other.mp3"), "2");
 }
 
 }  // namespace

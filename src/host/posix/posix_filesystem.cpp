@@ -344,16 +344,51 @@ std::string PosixFileSystem::FullPath(std::string_view path) {
     return out;
 }
 
+// Names compare without regard to case, as on the drives the program's paths
+// come from: a part that does not exist as written is looked for in its
+// directory by its upper-cased Windows-1252 name (the first such name in
+// sorted order wins). A part found nowhere stays as written, so new files get
+// the name the program gives them.
+static std::string MatchPart(const std::string& directory, const std::string& part) {
+    DIR* dir = opendir(directory.c_str());
+    if (!dir) return {};
+    std::string wanted = UCase(part);
+    std::string best;
+    while (dirent* d = readdir(dir)) {
+        std::string name = d->d_name;
+        if (name == "." || name == "..") continue;
+        if (UCase(Utf8ToCp1252(name)) == wanted && (best.empty() || name < best)) best = name;
+    }
+    closedir(dir);
+    return best;
+}
+
 std::string PosixFileSystem::HostPath(std::string_view path) {
     // A NUL would cut the name short at the system call and name another file.
     if (path.find('\0') != std::string_view::npos) Fail(err::BadFileName, std::string(path));
     Resolved r = ResolvePath(path, current_, currentDirs_);
     auto it = map_.roots.find(r.drive);
     if (it == map_.roots.end()) Fail(err::DiskNotReady, std::string(path));
-    std::string out = it->second;
+    const std::string& root = it->second;
+    auto join = [](std::string base, const std::string& part) {
+        if (base.empty() || base.back() != '/') base += '/';
+        return base + part;
+    };
+    std::string exact = root;
+    for (auto& p : r.parts) exact = join(exact, Cp1252ToUtf8(p));
+    struct stat st {};
+    if (r.parts.empty() || lstat(exact.c_str(), &st) == 0) return exact;
+
+    std::string out = root;
+    bool missing = false;
     for (auto& p : r.parts) {
-        if (out.empty() || out.back() != '/') out += '/';
-        out += Cp1252ToUtf8(p);
+        std::string part = Cp1252ToUtf8(p);
+        if (!missing && lstat(join(out, part).c_str(), &st) != 0) {
+            std::string found = MatchPart(out, p);
+            if (found.empty()) missing = true;
+            else part = found;
+        }
+        out = join(out, part);
     }
     return out;
 }
@@ -438,20 +473,33 @@ std::vector<DirEntry> PosixFileSystem::List(std::string_view directory, std::str
             for (auto* h : hiddenAtRoot) hidden = hidden || raw == h;
             if (hidden) continue;
         }
-        std::string full = host == "/" ? "/" + raw : host + "/" + raw;
-        struct stat st {};
-        if (stat(full.c_str(), &st) != 0) continue;
-        if (!S_ISDIR(st.st_mode) && !S_ISREG(st.st_mode)) continue;
+        // The entry's type comes with the listing; only links and file systems
+        // that do not tell need a look at the entry itself.
+        bool isDirectory = d->d_type == DT_DIR;
+        bool isFile = d->d_type == DT_REG;
+        if (d->d_type == DT_LNK || d->d_type == DT_UNKNOWN) {
+            std::string full = host == "/" ? "/" + raw : host + "/" + raw;
+            struct stat st {};
+            if (stat(full.c_str(), &st) != 0) continue;
+            isDirectory = S_ISDIR(st.st_mode);
+            isFile = S_ISREG(st.st_mode);
+        }
+        if (!isDirectory && !isFile) continue;
         std::string name = Utf8ToCp1252(raw);
         if (!WildcardMatch(name, pat)) continue;
-        out.push_back({name, S_ISDIR(st.st_mode), static_cast<std::uint64_t>(st.st_size)});
+        out.push_back({std::move(name), isDirectory});
     }
     closedir(dir);
     // Sorted by name without regard to case, as the usual Windows file system
     // delivers them; the order of readdir() is arbitrary.
     std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) {
-        std::string ua = UCase(a.name), ub = UCase(b.name);
-        return ua != ub ? ua < ub : a.name < b.name;
+        size_t n = std::min(a.name.size(), b.name.size());
+        for (size_t i = 0; i < n; ++i) {
+            unsigned char ua = static_cast<unsigned char>(UpperChar(a.name[i]));
+            unsigned char ub = static_cast<unsigned char>(UpperChar(b.name[i]));
+            if (ua != ub) return ua < ub;
+        }
+        return a.name.size() != b.name.size() ? a.name.size() < b.name.size() : a.name < b.name;
     });
     return out;
 }
@@ -498,6 +546,16 @@ void PosixFileSystem::Rename(std::string_view from, std::string_view to) {
         Fail(e == ENOENT ? MissingNumber(src) : ErrorNumberFor(e), std::string(from));
     }
     if (a.drive != b.drive) Fail(err::RenameAcrossDisks, std::string(to));
+    struct stat existing {};
+    if (!b.parts.empty() && lstat(dst.c_str(), &existing) == 0 && existing.st_dev == st.st_dev &&
+        existing.st_ino == st.st_ino) {
+        // The new name differs from the old one in case only: the file takes
+        // the name as written.
+        std::string renamed = dst.substr(0, dst.rfind('/') + 1) + Cp1252ToUtf8(b.parts.back());
+        if (renamed == src) return;
+        if (rename(src.c_str(), renamed.c_str()) != 0) Fail(ErrorNumberFor(errno), std::string(to));
+        return;
+    }
     if (renameat2(AT_FDCWD, src.c_str(), AT_FDCWD, dst.c_str(), RENAME_NOREPLACE) == 0) return;
     int e = errno;
     if (e == EINVAL || e == ENOSYS || e == EOPNOTSUPP) {
