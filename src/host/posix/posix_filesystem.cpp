@@ -347,7 +347,7 @@ std::string PosixFileSystem::FullPath(std::string_view path) {
 // Names compare without regard to case, as on the drives the program's paths
 // come from: a part that does not exist as written is looked for in its
 // directory by its upper-cased Windows-1252 name (the first such name in
-// sorted order wins). A part found nowhere stays as written, so new files get
+// sorted order wins; names the program cannot hold whole take no part). A part found nowhere stays as written, so new files get
 // the name the program gives them.
 static std::string MatchPart(const std::string& directory, const std::string& part) {
     DIR* dir = opendir(directory.c_str());
@@ -357,7 +357,11 @@ static std::string MatchPart(const std::string& directory, const std::string& pa
     while (dirent* d = readdir(dir)) {
         std::string name = d->d_name;
         if (name == "." || name == "..") continue;
-        if (UCase(Utf8ToCp1252(name)) == wanted && (best.empty() || name < best)) best = name;
+        std::string converted = Utf8ToCp1252(name);
+        // A name with characters the program cannot hold ("?") is never taken
+        // for another one.
+        if (Cp1252ToUtf8(converted) != name) continue;
+        if (UCase(converted) == wanted && (best.empty() || name < best)) best = name;
     }
     closedir(dir);
     return best;
