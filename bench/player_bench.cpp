@@ -16,6 +16,7 @@
 #include <random>
 #include <thread>
 
+#include "bench_host.hpp"
 #include "host/posix/mpv_media.hpp"
 #include "host/posix/posix_clock.hpp"
 #include "host/posix/posix_filesystem.hpp"
@@ -52,21 +53,6 @@ public:
 
 private:
     host::ScreenBuffer screen_{22, 80};
-};
-
-class NoProcesses : public host::Processes {
-public:
-    void Start(const std::string&, host::WindowStyle, bool) override {}
-};
-class NoEnvironment : public host::Environment {
-public:
-    std::vector<std::string> Block() override { return {}; }
-    std::string CommandLine() override { return {}; }
-};
-class NoSystem : public host::SystemInfo {
-public:
-    std::optional<host::VersionRecord> WindowsVersion() override { return std::nullopt; }
-    std::string Description() override { return "bench"; }
 };
 
 std::string SineWav(int seconds) {
