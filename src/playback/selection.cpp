@@ -345,7 +345,9 @@ bool ShuffleMarks(Program& p, int S) {
     const int passes = 2 + (directoryView ? S / 20 : S / 30);
     for (int pass = 1; pass <= passes; ++pass) {
         con.Locate(row, 25);
-        con.PrintNumber(std::floor(static_cast<double>(pass) / passes * 100));
+        // Whole-number arithmetic: 29 / 50 * 100 in floating point is just
+        // below 58 and would show 57.
+        con.PrintNumber(pass * 100 / passes);
         con.Show(" %");
         if (!directoryView) {
             con.NoWait = 1;

@@ -268,6 +268,13 @@ TEST_F(SelectionTest, ShufflePassesFollowSAndEscStopsIt) {
     h.console.Key("\x1b");
     EXPECT_FALSE(ShuffleMarks(p, 95));
     EXPECT_EQ(h.console.Text(16, 25, 6), " 20  %");
+
+    // 50 passes (2 + 1440 / 30): stopped in pass 29 the progress is 29 / 50,
+    // which is 58 %.
+    t0 = h.clock.Milliseconds();
+    h.console.Key("\x1b", t0 + 28 * 80 + 40);
+    EXPECT_FALSE(ShuffleMarks(p, 1440));
+    EXPECT_EQ(h.console.Text(16, 25, 6), " 58  %");
 }
 
 TEST_F(SelectionTest, TheSeedIsMonthTimesSecondTimesHour) {
