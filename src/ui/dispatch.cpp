@@ -172,7 +172,10 @@ Way EnterOrMark(Program& p) {
     auto& b = p.browser;
     b.SelectedEntry = EntryAt(p, CursorSlot(p));
     const Text& entry = b.SelectedEntry;
-    if (StartsWith(entry, "<DIR> ") || entry == ".." || EndsWith(entry, ":") || b.BrowserMode != 1)
+    if (b.BrowserMode != 1) return Way::Select;
+    // Directories, ".." and drives are entries of the directory view only; in
+    // a list a title that looks like one is a record like any other.
+    if (b.ListOpen == 0 && (StartsWith(entry, "<DIR> ") || entry == ".." || EndsWith(entry, ":")))
         return Way::Select;
     if (!Markable(p, entry)) return Way::Select;
     ToggleMark(p, CursorSlot(p));

@@ -79,6 +79,24 @@ TEST_F(ListView, MarksAreRecordNumbers) {
     EXPECT_EQ(Row(21, 7, 11), "(a)usf\x81hren");
 }
 
+TEST_F(ListView, EnterMarksEveryRecordWhateverItsTitleLooksLike) {
+    // Titles that look like a drive, a parent or a directory in the directory
+    // view are records like any other: Enter marks them and the list stays open.
+    WriteList("Rock", Record("Live:", "Musik\\Rock") + Record("..", "Musik\\Rock") +
+                          Record("<DIR> Demo", "Musik\\Rock") + Record("Titel", "Musik\\Rock"));
+    OpenFromHome();
+    script.Key(keys::Enter).Key(keys::Down).Key(keys::Enter).Key(keys::Down).Key(keys::Enter);
+    Run();
+    EXPECT_EQ(p.browser.ListOpen, 1);
+    EXPECT_EQ(p.browser.CurrentListFile, "Rock.pavuto");
+    EXPECT_EQ(p.browser.Marks[1], 1);
+    EXPECT_EQ(p.browser.Marks[2], 2);
+    EXPECT_EQ(p.browser.Marks[3], 3);
+    EXPECT_EQ(p.browser.MarkCounter, 4);
+    EXPECT_EQ(Line(1), "Live:");
+    EXPECT_EQ(Row(7, 64, 5), "3    ");
+}
+
 TEST_F(ListView, TheCreditLineClearsTheMarksOfAList) {
     WriteList("Rock", Titles(25));
     OpenFromHome();
