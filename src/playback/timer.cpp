@@ -19,7 +19,9 @@ int BaseRow(Program& p) { return p.con.ScreenRows - 5; }
 
 void ShowAdjustRow(Program& p) {
     int b = BaseRow(p);
-    p.con.ShowAt(b + 4, 4, "(d) " + NumberText(p.timer.minutesLeft));
+    // Padded up to the "(m) ": when the minutes lose a digit (100 to 95) no
+    // digit of the old number stays behind them.
+    p.con.ShowAt(b + 4, 4, PadRight("(d) " + NumberText(p.timer.minutesLeft), 9));
     p.con.ShowAt(b + 4, 13, "(m) ");
 }
 

@@ -154,6 +154,16 @@ TEST_F(TimerTest, AdjustingInThePlayerKeepsFiveTo300Minutes) {
     EXPECT_EQ(p.timer.minutesLeft, 300);
     EXPECT_EQ(p.timer.EndMinute, 1200 + 300);
     EXPECT_EQ(Row(16, 4, 8), "(d)  300");
+
+    // Fewer digits leave nothing of the longer number behind.
+    Arm(1, "100");
+    TestTimer(p);
+    EXPECT_EQ(Row(16, 4, 13), "(d)  100 (m) ");
+    AdjustTimer(p, -5);
+    EXPECT_EQ(Row(16, 4, 13), "(d)  95  (m) ");
+    h.clock.SetTime(21, 31);
+    TestTimer(p);
+    EXPECT_EQ(Row(16, 4, 13), "(d)  4   (m) ");
 }
 
 class TimerMenuTest : public TimerTest {
