@@ -55,7 +55,7 @@ Text ConfigHeaderText(ConfigHeader header) {
                                             : " ----- pavuto  configuration ------";
 }
 
-void ReadListConfiguration(Program& p, const Text& configPath) {
+bool ReadListConfiguration(Program& p, const Text& configPath) {
     auto& fs = p.files();
     auto& lc = p.listConfig;
     Text listName;  // the value of ZIELDATEI1 + ".pavuto", when the file has one
@@ -109,6 +109,7 @@ void ReadListConfiguration(Program& p, const Text& configPath) {
     if (!lc.listFilePath.empty() && !fs.FileExists(lc.listFilePath)) CreateEmpty(fs, lc.listFilePath);
     if (lc.NURNAMENSLISTE == 0 && !lc.performerListPath.empty() && !fs.FileExists(lc.performerListPath))
         CreateEmpty(fs, lc.performerListPath);
+    return haveName;
 }
 
 bool ReadSearchPaths(Program& p, const Text& configPath) {

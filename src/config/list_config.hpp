@@ -21,8 +21,10 @@ Text ConfigHeaderText(ConfigHeader header);
 
 // Reads the keys up to the search-path section into p.listConfig (and the
 // configuration name and extension into the settings); creates the list file
-// and, when one is kept, the performer list if they do not exist.
-void ReadListConfiguration(Program& p, const Text& configPath);
+// and, when one is kept, the performer list if they do not exist. A key the
+// file lacks keeps its value; false when the file names no list file of its
+// own (the list file path is then still the one read before).
+bool ReadListConfiguration(Program& p, const Text& configPath);
 
 // SearchPaths: slot 0 the current directory, 1... the section's lines. A
 // missing file shows path + " nicht gefunden.", waits for a key and leaves no

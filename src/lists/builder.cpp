@@ -213,9 +213,10 @@ void ReadDirectoryIntoList(Program& p) {
         std::size_t end = work.titles.find("\r\n", at);
         Text line = work.titles.substr(at, end - at);
         at = end + 2;
-        long tab = Instr(line, "\t");
-        Text padded = tab > 0 ? Left(line, tab - 1) : line;
-        Text directoryField = PadRight((tab > 0 ? Mid(line, tab + 1) : Text(">")) + "<", lc.MAXDLDIR);
+        // The padded name has MAXDL characters and the TAB stands behind
+        // it: a file name may hold a TAB of its own.
+        Text padded = Left(line, lc.MAXDL);
+        Text directoryField = PadRight(Mid(line, lc.MAXDL + 2) + "<", lc.MAXDLDIR);
         if (c >= 32000) {
             con.PrintNumber(32000);
             con.Show(" Datens\xE4tze erreicht.", 1);
@@ -265,11 +266,17 @@ void BuildFromConfiguration(Program& p, const Text& configPath) {
     // could not take them: every restart then makes progress.
     int grownTitle = 0, grownDirectory = 0;
     while (true) {
-        ReadListConfiguration(p, configPath);
+        // A configuration without a list name has nothing to build; the list
+        // file path left from the list read before belongs to another list.
+        bool named = ReadListConfiguration(p, configPath);
         ReadSearchPaths(p, configPath);
         lc.MAXDL = std::max(lc.MAXDL, grownTitle);
         lc.MAXDLDIR = std::max(lc.MAXDLDIR, grownDirectory);
-        if (lc.listFilePath.empty()) return;  // a configuration without a list name has nothing to build
+        if (!named || lc.listFilePath.empty()) {
+            lc.listFilePath.clear();
+            lc.performerListPath.clear();
+            return;
+        }
         RemoveIfExists(fs, lc.listFilePath);
         RemoveIfExists(fs, lc.performerListPath);
         w.builtRecords = 0;

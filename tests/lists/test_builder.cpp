@@ -74,6 +74,30 @@ TEST_F(BuilderTest, AConfigurationWithoutListNameBuildsNothing) {
     EXPECT_EQ(Row(21, 7, 22), OnScreen("Fertig >  0  Eintr\xE4ge."));
 }
 
+TEST_F(BuilderTest, AConfigurationWithoutListNameLeavesTheListReadBeforeAlone) {
+    h.temp.Write("Musik/Rock/Song.mp3", "");
+    h.temp.Write("A/Da.mp3", "");
+    WriteConfig({"C:\\Musik\\Rock\\"});
+    Rebuild();
+    const std::string rock = List();
+    ASSERT_EQ(rock, Record("Song", "Musik\\Rock"));
+    h.temp.Write("home/Namenlos.config", " ---- suchPfade ----\r\nC:\\A\\\r\n");
+    p.browser.CurrentListConfiguration = "C:\\home\\Namenlos.config";
+    Rebuild();
+    EXPECT_EQ(List(), rock);
+    EXPECT_EQ(Row(21, 7, 22), OnScreen("Fertig >  0  Eintr\xE4ge."));
+}
+
+TEST_F(BuilderTest, ATabInAFileNameStaysInTheTitleField) {
+    h.temp.Write("Musik/Rock/a\tb - c.mp3", "");
+    h.temp.Write("Musik/Rock/z.mp3", "");
+    WriteConfig({"C:\\Musik\\Rock\\"}, 0);
+    Rebuild();
+    EXPECT_EQ(List(), Record("a\tb - c", "Musik\\Rock") + Record("z", "Musik\\Rock"));
+    EXPECT_EQ(h.temp.Read("home/Rock Interpreten.pavuto").substr(0, 60),
+              PadRight("c - a\tb ", 30) + PadRight(">Musik\\Rock<", 30));
+}
+
 TEST_F(BuilderTest, AFileOfADriveRootHasAnEmptyDirectoryField) {
     h.temp.Write("Wurzel.mp3", "");
     WriteConfig({"C:\\"});
