@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "browser_fixture.hpp"
+#include "ui/browser_internal.hpp"
 
 namespace pavuto::test {
 namespace {
@@ -462,6 +463,48 @@ TEST_F(DirectoryView, EnterOnAnythingWhileEditingSearchPathsMarksNothing) {
     Run();
     EXPECT_EQ(p.browser.Marks[2], 0);
     EXPECT_EQ(p.browser.CursorOffset, 1);  // the Down went to the wait after the selection
+}
+
+// The menu's click fields: the columns are exclusive and the thirds are
+// not rounded (C = 70: C / 3 = 23.3, 2C / 3 = 46.7).
+TEST_F(DirectoryView, MenuClickFieldsEndWhereTheTableSays) {
+    auto keyAt = [&](int row, int column) {
+        ClickTarget t = ClickKey(p, row, column);
+        return t.kind == ClickTarget::Kind::Key ? t.key : std::string("-");
+    };
+    ASSERT_EQ(p.con.ScreenColumns, 70);
+    EXPECT_EQ(keyAt(19, 4), "-");
+    EXPECT_EQ(keyAt(19, 5), "h");
+    EXPECT_EQ(keyAt(19, 6), "-");
+    EXPECT_EQ(keyAt(20, 5), "\\");
+    EXPECT_EQ(keyAt(21, 5), "i");
+    EXPECT_EQ(keyAt(21, 6), "-");
+    EXPECT_EQ(keyAt(19, 7), "-");
+    EXPECT_EQ(keyAt(19, 8), "d");
+    EXPECT_EQ(keyAt(19, 23), "d");
+    EXPECT_EQ(keyAt(19, 24), "o");
+    EXPECT_EQ(keyAt(19, 37), "o");
+    EXPECT_EQ(keyAt(19, 38), "-");
+    EXPECT_EQ(keyAt(19, 44), "-");
+    EXPECT_EQ(keyAt(19, 45), "z");
+    EXPECT_EQ(keyAt(19, 64), "z");
+    EXPECT_EQ(keyAt(19, 65), "-");
+    EXPECT_EQ(keyAt(21, 8), "a");
+    EXPECT_EQ(keyAt(21, 24), "s");
+    EXPECT_EQ(keyAt(21, 41), "s");
+    EXPECT_EQ(keyAt(21, 42), "-");
+    EXPECT_EQ(keyAt(21, 45), "l");
+    EXPECT_EQ(keyAt(21, 64), "l");
+    EXPECT_EQ(keyAt(20, 30), "-");  // the row between the menu lines
+    EXPECT_EQ(keyAt(22, 30), "-");
+
+    p.browser.BrowserMode = 2;
+    EXPECT_EQ(keyAt(19, 8), "a");
+    EXPECT_EQ(keyAt(19, 30), "-");  // no options while editing search paths
+    EXPECT_EQ(keyAt(19, 45), "b");
+    EXPECT_EQ(keyAt(21, 23), "n");
+    EXPECT_EQ(keyAt(21, 30), "s");
+    EXPECT_EQ(keyAt(21, 60), "p");
 }
 
 }  // namespace
