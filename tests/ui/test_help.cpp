@@ -59,5 +59,36 @@ TEST_F(HelpTest, TheBrowsersSizeComesBack) {
     EXPECT_NE(std::find(h.console.log.begin(), h.console.log.end(), "size 20x80"), h.console.log.end());
 }
 
+// One line of each middle page as the console shows it, and the blank row
+// after its last line.
+struct HelpPageCase {
+    int page;
+    int row;
+    const char* text;
+    int firstEmptyRow;
+};
+
+class HelpPages : public HelpTest, public ::testing::WithParamInterface<HelpPageCase> {};
+
+TEST_P(HelpPages, EachPageShowsItsTextConverted) {
+    const HelpPageCase c = GetParam();
+    script.Key("?");
+    for (int i = 1; i < c.page; ++i) script.Key(" ");
+    Run();  // ends waiting on the page
+    const std::string text = c.text;
+    EXPECT_EQ(Row(c.row), text + std::string(80 - text.size(), ' '));
+    EXPECT_EQ(Row(c.firstEmptyRow), std::string(80, ' '));
+    EXPECT_NE(Row(c.firstEmptyRow - 1), std::string(80, ' '));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MiddlePages, HelpPages,
+    ::testing::Values(
+        HelpPageCase{2, 3, "  Damit das Programm richtig funktioniert mu\xE1 folgendes ber\x81" "cksichtigt werden:", 17},
+        HelpPageCase{3, 8, "  jeweiligen Liste umgestellt. (bei Aufruf, nicht beim \x94" "ffnen.)", 13},
+        HelpPageCase{4, 2, "  Die Fenstergr\x94\xE1" "e l\x84sst sich \x81" "ber das Optionenmen\x81 anpassen.", 13},
+        HelpPageCase{5, 10, "         U oder \x9A         = den n\x84" "chsten Titel \x81" "berspringen", 18},
+        HelpPageCase{6, 6, "  /down xx mu\xE1 am Ende des Aufrufes stehen. (/downh=Hibernate)", 9}));
+
 }  // namespace
 }  // namespace pavuto::test
