@@ -171,7 +171,9 @@ Text NormaliseForSearch(Program& p, const Text& text) {
 Text LetterBarKey(int column) {
     if (column < 4 || column > 80) return {};
     if (column <= 11) return keys::Backspace;
-    if (column <= 16) return " ";
+    // The blank right of "<Spc>" belongs to it, as the blank right of each
+    // letter belongs to that letter (the character left of it would be ">").
+    if (column <= 17) return " ";
     auto at = [](int position) {
         return position >= 1 && position <= static_cast<int>(kLetterBar.size())
                    ? kLetterBar[static_cast<std::size_t>(position - 1)]

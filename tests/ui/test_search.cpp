@@ -240,6 +240,7 @@ TEST(LetterBar, ClicksBecomeKeys) {
     EXPECT_EQ(LetterBarKey(11), keys::Backspace);
     EXPECT_EQ(LetterBarKey(12), " ");
     EXPECT_EQ(LetterBarKey(16), " ");
+    EXPECT_EQ(LetterBarKey(17), " ");  // the blank right of "<Spc>"
     EXPECT_EQ(LetterBarKey(18), "0");
     EXPECT_EQ(LetterBarKey(27), "9");
     EXPECT_EQ(LetterBarKey(29), "A");  // on the letter
