@@ -233,6 +233,16 @@ TEST_F(ListConfigTest, TheDialogueListsConfigurationsAndAClickChoosesOne) {
     EXPECT_FALSE(ChooseListConfiguration(p));
 }
 
+TEST_F(ListConfigTest, AClickedConfigurationIsTheOneListedNotOneInTheHomeDirectory) {
+    h.temp.Write("Listen/Jazz.config", Config("ZIELDATEI1=Jazz\r\n"));
+    p.files().ChangeDirectory("C:\\Listen");
+    h.console.Click(5, 9);
+    ASSERT_TRUE(ChooseListConfiguration(p));
+    EXPECT_EQ(p.browser.CurrentListConfiguration, "C:\\Listen\\Jazz.config");
+    EXPECT_FALSE(h.temp.Exists("home/Jazz.config"));
+    EXPECT_GE(h.clock.Milliseconds(), 1000);  // the chosen name is shown for a second
+}
+
 TEST_F(ListConfigTest, ATypedNameThatDoesNotExistIsCreatedOnRequest) {
     p.settings.listExtension = ".mp3";
     h.console.Keys("Rock.alt\rn");
