@@ -170,6 +170,8 @@ void ReadDirectoryIntoList(Program& p) {
         const Text& e = w.Titles[static_cast<std::size_t>(slot)];
         if (e == ".." || e.size() < 2 || StartsWith(e, "<DIR>")) continue;
         if (!EndsWithNoCase(e, ext)) continue;
+        // A line end inside a name would split its record in two.
+        if (e.find_first_of("\r\n") != Text::npos) continue;
         if (static_cast<long>(e.size()) + 2 > kMaxWidth) {
             SkipTooLong(p, e);
             continue;

@@ -98,6 +98,16 @@ TEST_F(BuilderTest, ATabInAFileNameStaysInTheTitleField) {
               PadRight("c - a\tb ", 30) + PadRight(">Musik\\Rock<", 30));
 }
 
+TEST_F(BuilderTest, ANameWithALineEndIsLeftOutAndTheRecordsKeepTheirLength) {
+    h.temp.Write("Musik/Rock/b\nzwei.mp3", "");
+    h.temp.Write("Musik/Rock/c\r\nd.mp3", "");
+    h.temp.Write("Musik/Rock/a.mp3", "");
+    h.temp.Write("Musik/Rock/z.mp3", "");
+    WriteConfig({"C:\\Musik\\Rock\\"});
+    Rebuild();
+    EXPECT_EQ(List(), Record("a", "Musik\\Rock") + Record("z", "Musik\\Rock"));
+}
+
 TEST_F(BuilderTest, AFileOfADriveRootHasAnEmptyDirectoryField) {
     h.temp.Write("Wurzel.mp3", "");
     WriteConfig({"C:\\"});
