@@ -118,16 +118,6 @@ void ApplyKeyLine(Program& p, const Text& line) {
     }
 }
 
-void CopyFile(host::FileSystem& fs, const Text& from, const Text& to) {
-    auto in = fs.Open(from, host::OpenMode::Input);
-    auto size = in->Size();
-    Text bytes = in->ReadAt(0, static_cast<size_t>(size));
-    in->Close();
-    auto out = fs.Open(to, host::OpenMode::Output);
-    out->Write(bytes);
-    out->Close();
-}
-
 // Lists the section names of the file into names slots 2, 3, ... (one row
 // apart, or two with spaced), stopping after slot `last`.
 int ListSectionNames(Program& p, int last, bool spaced) {
@@ -196,9 +186,8 @@ Text BuiltInConfigurationText() {
 }
 
 void WriteBuiltInFile(Program& p) {
-    auto f = p.host.files.Open(p.settings.configurationPath, host::OpenMode::Output);
-    f->Write(BuiltInConfigurationText());
-    f->Close();
+    // Never an empty or cut-off file: that would hide the question of the first start.
+    host::WriteReplacing(p.host.files, p.settings.configurationPath, BuiltInConfigurationText());
 }
 
 void LoadConfiguration(Program& p) {
@@ -297,8 +286,8 @@ void SaveSettings(Program& p) {
         target = p.config.names[0];
     }
 
-    auto entries = SavedEntries(p);
-    Text copy = s.tempDirectory + "pavuto.config";
+    // The file is written anew beside the old one from what the old one
+    // holds; it takes the old one's place only when it is complete.
     if (target == kNew) {
         int row = 2 * chosen + 3;
         con.ShowAt(row, 34, ">_");
@@ -313,44 +302,48 @@ void SaveSettings(Program& p) {
         target = first + con.InputLine();
         s.configurationName = target;
         p.config.names[0] = target;
-        auto f = fs.Open(s.configurationPath, host::OpenMode::Append);
-        f->WriteLine("CONFBezeichnung=" + target);
-        f->WriteLine(kHyphens);
-        f->WriteLine("");
-        WriteEntries(*f, p);
-        f->Close();
+        bool saved = Attempt(p, [&] {
+            Text old = fs.FileExists(s.configurationPath) ? host::ReadWhole(fs, s.configurationPath) : Text();
+            host::WriteReplacing(fs, s.configurationPath, [&](host::File& f) {
+                f.Write(old);
+                f.WriteLine("CONFBezeichnung=" + target);
+                f.WriteLine(kHyphens);
+                f.WriteLine("");
+                WriteEntries(f, p);
+            });
+        });
+        if (!saved) return;
     } else {
-        if (fs.FileExists(copy)) fs.Remove(copy);
-        con.Pause(100);
-        CopyFile(fs, s.configurationPath, copy);
-        std::vector<Text> old = ReadLines(fs, copy);
-        auto f = fs.Open(s.configurationPath, host::OpenMode::Output);
-        if (target == "Default") {
-            // The new entries stand before the first header, where loading
-            // "Default" reads them; the sections of the old file follow.
-            f->WriteLine("   Pavuto configurationsdatei (voreinstellungen)");
-            f->WriteLine("");
-            WriteEntries(*f, p);
-            f->WriteLine(kHyphens);
-            size_t i = 0;
-            while (i < old.size() && !HasHeader(old[i])) ++i;
-            for (; i < old.size(); ++i) f->WriteLine(old[i]);
-        } else {
-            Text wanted = UCase(target);
-            size_t i = 0;
-            while (i < old.size() && !(HasHeader(old[i]) && Instr(UCase(old[i]), wanted))) f->WriteLine(old[i++]);
-            if (i < old.size()) {
-                f->WriteLine("CONFBezeichnung=" + target);
-                f->WriteLine(kHyphens);
-                f->WriteLine("");
-                WriteEntries(*f, p);
-                ++i;
+        bool saved = Attempt(p, [&] {
+        std::vector<Text> old = ReadLines(fs, s.configurationPath);
+        host::WriteReplacing(fs, s.configurationPath, [&](host::File& f) {
+            if (target == "Default") {
+                // The new entries stand before the first header, where loading
+                // "Default" reads them; the sections of the old file follow.
+                f.WriteLine("   Pavuto configurationsdatei (voreinstellungen)");
+                f.WriteLine("");
+                WriteEntries(f, p);
+                f.WriteLine(kHyphens);
+                size_t i = 0;
                 while (i < old.size() && !HasHeader(old[i])) ++i;
-                for (; i < old.size(); ++i) f->WriteLine(old[i]);
+                for (; i < old.size(); ++i) f.WriteLine(old[i]);
+            } else {
+                Text wanted = UCase(target);
+                size_t i = 0;
+                while (i < old.size() && !(HasHeader(old[i]) && Instr(UCase(old[i]), wanted))) f.WriteLine(old[i++]);
+                if (i < old.size()) {
+                    f.WriteLine("CONFBezeichnung=" + target);
+                    f.WriteLine(kHyphens);
+                    f.WriteLine("");
+                    WriteEntries(f, p);
+                    ++i;
+                    while (i < old.size() && !HasHeader(old[i])) ++i;
+                    for (; i < old.size(); ++i) f.WriteLine(old[i]);
+                }
             }
-        }
-        f->Close();
-        if (fs.FileExists(copy)) fs.Remove(copy);
+        });
+        });
+        if (!saved) return;
     }
     con.ClearListArea();
     con.Locate(18, 7);

@@ -184,18 +184,18 @@ Text HomeConfigurationPath(Program& p, Text name) {
 
 void CreateListConfiguration(Program& p, const Text& path, const std::vector<Text>& searchPaths,
                              ConfigHeader header) {
-    auto file = p.files().Open(path, OpenMode::Output);
-    file->WriteLine(ConfigHeaderText(header));
-    file->WriteLine("ZIELDATEI1=" + ListNameOf(path));
-    file->WriteLine("Configuration=" + p.settings.configurationName);
-    file->WriteLine("Dateiendung=" + p.settings.listExtension);
-    // Two digits and a blank: room for three digits when a field grows.
-    file->WriteLine("MAXDL=30 ");
-    file->WriteLine("MAXDLDIR=30 ");
-    file->WriteLine("NURNAMENSLISTE=" + NumberText(p.listConfig.NURNAMENSLISTE));
-    file->WriteLine(kSearchPathSection);
-    for (const auto& s : searchPaths) file->WriteLine(s);
-    file->Close();
+    host::WriteReplacing(p.files(), path, [&](host::File& file) {
+        file.WriteLine(ConfigHeaderText(header));
+        file.WriteLine("ZIELDATEI1=" + ListNameOf(path));
+        file.WriteLine("Configuration=" + p.settings.configurationName);
+        file.WriteLine("Dateiendung=" + p.settings.listExtension);
+        // Two digits and a blank: room for three digits when a field grows.
+        file.WriteLine("MAXDL=30 ");
+        file.WriteLine("MAXDLDIR=30 ");
+        file.WriteLine("NURNAMENSLISTE=" + NumberText(p.listConfig.NURNAMENSLISTE));
+        file.WriteLine(kSearchPathSection);
+        for (const auto& s : searchPaths) file.WriteLine(s);
+    });
 }
 
 bool UpdateWidth(host::FileSystem& files, const Text& configPath, const Text& key, int value) {
@@ -203,28 +203,26 @@ bool UpdateWidth(host::FileSystem& files, const Text& configPath, const Text& ke
     const Text digits = std::to_string(value);
     const Text upperKey = UCase(key);
     constexpr std::size_t kBlock = 30000;
-    auto file = files.Open(configPath, OpenMode::Binary);
-    std::uint64_t size = file->Size();
+    Text bytes = host::ReadWhole(files, configPath);
     bool written = false;
-    for (std::uint64_t offset = 0; offset < size; offset += kBlock) {
-        Text block = file->ReadAt(offset, kBlock);
-        long pos = Instr(UCase(block), upperKey);
+    // The key is looked for once in each block of 30000 bytes.
+    for (std::size_t offset = 0; offset < bytes.size(); offset += kBlock) {
+        long pos = Instr(UCase(std::string_view(bytes).substr(offset, kBlock)), upperKey);
         if (pos == 0) continue;
-        std::size_t at = static_cast<std::size_t>(pos - 1) + upperKey.size();
+        std::size_t at = offset + static_cast<std::size_t>(pos - 1) + upperKey.size();
         // The old value's digits and the blanks around them are the room
         // for the new one; the line end and everything else stay untouched.
         std::size_t room = 0;
-        while (at + room < block.size() &&
-               ((block[at + room] >= '0' && block[at + room] <= '9') || block[at + room] == ' '))
+        while (at + room < bytes.size() &&
+               ((bytes[at + room] >= '0' && bytes[at + room] <= '9') || bytes[at + room] == ' '))
             ++room;
         if (digits.size() > room) continue;
         // Left-aligned over the old digits: "30 " becomes "45 " or "120", and
         // no old digit is left standing behind the new ones.
-        Text field = PadRight(digits, static_cast<long>(room));
-        file->WriteAt(offset + at, field);
+        bytes.replace(at, room, PadRight(digits, static_cast<long>(room)));
         written = true;
     }
-    file->Close();
+    if (written) host::WriteReplacing(files, configPath, bytes);
     return written;
 }
 
@@ -304,17 +302,9 @@ void AddSearchPath(Program& p) {
     if (!known) {
         // A configuration edited by hand may end without a line end: the
         // new path must not run into its last line.
-        Text lead;
-        {
-            auto f = fs.Open(config, OpenMode::Binary);
-            std::uint64_t size = f->Size();
-            if (size > 0 && f->ReadAt(size - 1, 1) != "\n") lead = "\r\n";
-            f->Close();
-        }
-        auto file = fs.Open(config, OpenMode::Append);
-        file->Write(lead);
-        file->WriteLine(entry);
-        file->Close();
+        Text bytes = host::ReadWhole(fs, config);
+        if (!bytes.empty() && bytes.back() != '\n') bytes += "\r\n";
+        host::WriteReplacing(fs, config, bytes + entry + "\r\n");
         if (w.SearchPathCount < RecordLimit) w.SearchPaths[static_cast<size_t>(++w.SearchPathCount)] = entry;
     }
     if (!atRoot) fs.ChangeDirectory("..");

@@ -6,6 +6,7 @@
 // the program's error number (53 file not found, 76 path not found, 70 no
 // access, 58 exists, 61 disk full, 68/71 drive not ready, ...).
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -70,6 +71,10 @@ public:
     virtual std::unique_ptr<File> Open(std::string_view path, OpenMode mode) = 0;
     // Never replaces an existing file (58).
     virtual void Rename(std::string_view from, std::string_view to) = 0;
+    // Puts the complete file `from` in the place of `to` in one step,
+    // replacing `to` when it exists: at any moment `to` is the old file
+    // whole or the new one whole. Both lie in the same directory.
+    virtual void Replace(std::string_view from, std::string_view to) = 0;
     virtual void Remove(std::string_view path) = 0;
     virtual void MakeDirectory(std::string_view path) = 0;
 
@@ -77,5 +82,18 @@ public:
     virtual std::string HostPath(std::string_view path) = 0;
     virtual std::string DrivePath(std::string_view hostPath) = 0;
 };
+
+// The name a rewritten file is written under, beside the file it replaces.
+std::string ReplacementPath(std::string_view path);
+
+// Writes a file beside the one it replaces and puts it in place only when it
+// is complete. After any failure (thrown on as it came) the old file is
+// there unchanged, or for a new file no file is there.
+void WriteReplacing(FileSystem& fs, std::string_view path, const std::function<void(File&)>& write);
+// The same with the whole text at once.
+void WriteReplacing(FileSystem& fs, std::string_view path, std::string_view bytes);
+
+// The whole content of a file (53 when it is missing).
+std::string ReadWhole(FileSystem& fs, std::string_view path);
 
 }  // namespace pavuto::host

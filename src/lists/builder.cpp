@@ -48,9 +48,9 @@ void SkipTooLong(Program& p, const Text& name) {
 }
 
 // Changes to the drive of a search path, to its root, and then into the
-// directories of the path one at a time. False when one cannot be entered
-// (the message has been shown).
-bool EnterSearchPath(Program& p, const Text& path) {
+// directories of the path one at a time, and reads the directory's files.
+// False when it cannot be entered or read (the message has been shown).
+bool EnterAndReadSearchPath(Program& p, const Text& path) {
     auto& fs = p.files();
     ArmedScope scope(p, [path](Program& q, const RuntimeError&) {
         PrepareMessage(q);
@@ -59,18 +59,19 @@ bool EnterSearchPath(Program& p, const Text& path) {
         return Continuation::Skip();
     });
     return Attempt(p, [&] {
-        fs.ChangeDrive(Left(path, 2));
-        fs.ChangeDirectory("\\");
-        Text rest = Mid(path, 4);
-        long start = 1;
-        while (start <= static_cast<long>(rest.size())) {
-            long end = Instr(rest, "\\", start);
-            if (end == 0) end = static_cast<long>(rest.size()) + 1;
-            Text part = Mid(rest, start, end - start);
-            if (!part.empty()) fs.ChangeDirectory(part);
-            start = end + 1;
-        }
-    });
+               fs.ChangeDrive(Left(path, 2));
+               fs.ChangeDirectory("\\");
+               Text rest = Mid(path, 4);
+               long start = 1;
+               while (start <= static_cast<long>(rest.size())) {
+                   long end = Instr(rest, "\\", start);
+                   if (end == 0) end = static_cast<long>(rest.size()) + 1;
+                   Text part = Mid(rest, start, end - start);
+                   if (!part.empty()) fs.ChangeDirectory(part);
+                   start = end + 1;
+               }
+           }) &&
+           Attempt(p, [&] { ReadDirectoryFiles(p); });
 }
 
 void DeleteDerivedFiles(Program& p) {
@@ -204,10 +205,10 @@ void ReadDirectoryIntoList(Program& p) {
         fs.ChangeDirectory(own);
     }
 
-    auto list = fs.Open(lc.listFilePath, OpenMode::Append);
+    auto list = fs.Open(work.newList.empty() ? lc.listFilePath : work.newList, OpenMode::Append);
     std::unique_ptr<host::File> performers;
     if (lc.NURNAMENSLISTE == 0 && !lc.performerListPath.empty())
-        performers = fs.Open(lc.performerListPath, OpenMode::Append);
+        performers = fs.Open(work.newList.empty() ? lc.performerListPath : work.newPerformers, OpenMode::Append);
     const Text upperExt = UCase(ext);
     long written = 0;
     std::size_t at = 0;
@@ -236,19 +237,103 @@ void ReadDirectoryIntoList(Program& p) {
     }
     list->Close();
     if (performers) performers->Close();
-    // The list file was deleted when the rebuild began: its lines are the ones appended since.
+    // The new list began empty: its lines are the ones appended since.
     w.builtRecords += written;
     w.RecordCount = static_cast<int>(std::min<long>(w.builtRecords, 32000));
 }
 
-void BuildFromConfiguration(Program& p, const Text& configPath) {
+namespace {
+
+void CreateEmpty(host::FileSystem& fs, const Text& path) {
+    auto f = fs.Open(path, OpenMode::Output);
+    f->Close();
+}
+
+// The new files of a rebuild, removed when it does not come to its end.
+struct NewFiles {
+    Program& p;
+    bool done = false;
+    explicit NewFiles(Program& q) : p(q) {}
+    ~NewFiles() {
+        auto& work = p.window.work;
+        if (!done) {
+            for (const Text& path : {work.newList, work.newPerformers}) {
+                try {
+                    RemoveIfExists(p.files(), path);
+                } catch (const RuntimeError&) {
+                    // Left behind beside the list, which is whole all the same.
+                }
+            }
+        }
+        work.newList.clear();
+        work.newPerformers.clear();
+    }
+};
+
+// Reads every search path into the new files. False when the configuration
+// names no list.
+bool BuildNewFiles(Program& p, const Text& configPath) {
     auto& fs = p.files();
     auto& lc = p.listConfig;
     auto& w = p.window;
     auto& con = p.con;
     const int R = con.ScreenRows;
+    // Widths that grew in this rebuild stay, even when the configuration
+    // could not take them: every restart then makes progress.
+    int grownTitle = 0, grownDirectory = 0;
+    while (true) {
+        // A configuration without a list name has nothing to build; the list
+        // file path left from the list read before belongs to another list.
+        bool named = ReadListConfiguration(p, configPath);
+        ReadSearchPaths(p, configPath);
+        lc.MAXDL = std::max(lc.MAXDL, grownTitle);
+        lc.MAXDLDIR = std::max(lc.MAXDLDIR, grownDirectory);
+        if (!named || lc.listFilePath.empty()) {
+            lc.listFilePath.clear();
+            lc.performerListPath.clear();
+            return false;
+        }
+        // The list being rebuilt stays as it is until the new one is
+        // complete and sorted.
+        w.work.newList = host::ReplacementPath(lc.listFilePath);
+        CreateEmpty(fs, w.work.newList);
+        w.work.newPerformers.clear();
+        if (lc.NURNAMENSLISTE == 0 && !lc.performerListPath.empty()) {
+            w.work.newPerformers = host::ReplacementPath(lc.performerListPath);
+            CreateEmpty(fs, w.work.newPerformers);
+        }
+        w.builtRecords = 0;
+        w.RecordCount = 0;
+
+        bool again = false;
+        for (int i = 1; i <= w.SearchPathCount && !w.SearchPaths[static_cast<std::size_t>(i)].empty(); ++i) {
+            const Text path = w.SearchPaths[static_cast<std::size_t>(i)];
+            if (!EnterAndReadSearchPath(p, path)) continue;
+            con.ShowAt(R - 3, 5, "Lese Daten von :" + Spaces(60));
+            con.ShowAt(R - 3, 5, "Lese Daten von :" + Left(path, 60));
+            con.Locate(R - 2, 7);
+            ReadDirectoryIntoList(p);
+            if (con.KeyText == "nochmal") {
+                grownTitle = lc.MAXDL;
+                grownDirectory = lc.MAXDLDIR;
+                ReturnToStart(p);
+                con.KeyText = "a";
+                again = true;
+                break;
+            }
+        }
+        if (!again) return true;
+    }
+}
+
+}  // namespace
+
+void BuildFromConfiguration(Program& p, const Text& configPath) {
+    auto& fs = p.files();
+    auto& lc = p.listConfig;
     if (configPath.empty() || !fs.FileExists(configPath)) {
         ReadSearchPaths(p, configPath);  // tells the user and waits
+        SortLists(p, {}, {});
         return;
     }
     // The work files are written once, when the rebuild ends (however it ends).
@@ -264,52 +349,31 @@ void BuildFromConfiguration(Program& p, const Text& configPath) {
             }
         }
     } deferred(p);
-    // Widths that grew in this rebuild stay, even when the configuration
-    // could not take them: every restart then makes progress.
-    int grownTitle = 0, grownDirectory = 0;
-    while (true) {
-        // A configuration without a list name has nothing to build; the list
-        // file path left from the list read before belongs to another list.
-        bool named = ReadListConfiguration(p, configPath);
-        ReadSearchPaths(p, configPath);
-        lc.MAXDL = std::max(lc.MAXDL, grownTitle);
-        lc.MAXDLDIR = std::max(lc.MAXDLDIR, grownDirectory);
-        if (!named || lc.listFilePath.empty()) {
-            lc.listFilePath.clear();
-            lc.performerListPath.clear();
-            return;
-        }
-        RemoveIfExists(fs, lc.listFilePath);
-        RemoveIfExists(fs, lc.performerListPath);
-        w.builtRecords = 0;
-        w.RecordCount = 0;
-
-        bool again = false;
-        for (int i = 1; i <= w.SearchPathCount && !w.SearchPaths[static_cast<std::size_t>(i)].empty(); ++i) {
-            const Text path = w.SearchPaths[static_cast<std::size_t>(i)];
-            if (!EnterSearchPath(p, path)) continue;
-            con.ShowAt(R - 3, 5, "Lese Daten von :" + Spaces(60));
-            con.ShowAt(R - 3, 5, "Lese Daten von :" + Left(path, 60));
-            ReadDirectoryFiles(p);
-            con.Locate(R - 2, 7);
-            ReadDirectoryIntoList(p);
-            if (con.KeyText == "nochmal") {
-                grownTitle = lc.MAXDL;
-                grownDirectory = lc.MAXDLDIR;
-                ReturnToStart(p);
-                con.KeyText = "a";
-                again = true;
-                break;
-            }
-        }
-        if (!again) break;
+    NewFiles made(p);
+    if (!BuildNewFiles(p, configPath)) {
+        SortLists(p, {}, {});
+        return;
     }
+    const Text newList = p.window.work.newList, newPerformers = p.window.work.newPerformers;
+    SortLists(p, newList, newPerformers);
+    if (fs.FileSize(newList) == 0) {
+        // Nothing found: no list file, as for a list never built.
+        RemoveIfExists(fs, lc.listFilePath);
+        RemoveIfExists(fs, newList);
+    } else {
+        fs.Replace(newList, lc.listFilePath);
+    }
+    if (!newPerformers.empty() && fs.FileSize(newPerformers) > 0)
+        fs.Replace(newPerformers, lc.performerListPath);
+    else
+        RemoveIfExists(fs, lc.performerListPath);
+    RemoveIfExists(fs, newPerformers);
+    made.done = true;
     DeleteDerivedFiles(p);
 }
 
 void RebuildList(Program& p) {
     BuildFromConfiguration(p, p.browser.CurrentListConfiguration);
-    SortLists(p);
     ReturnToStart(p);
     p.con.WaitForInput();
 }
@@ -404,7 +468,6 @@ void ScanDrive(Program& p) {
     p.browser.CurrentListConfiguration = path;
 
     BuildFromConfiguration(p, path);
-    SortLists(p);
     con.WaitForInput();
     backToDirectoryView();
 }

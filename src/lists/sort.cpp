@@ -59,10 +59,25 @@ void SortInMemory(Program& p, host::File& file, std::uint64_t size, const Text& 
         out += "\r\n";
         if (numbers) sortedNumbers.push_back((*numbers)[static_cast<std::size_t>(i)]);
     }
+    host::WriteReplacing(p.files(), path, out);
     if (numbers) *numbers = std::move(sortedNumbers);
-    auto outFile = p.files().Open(path, OpenMode::Output);
-    outFile->Write(out);
-    outFile->Close();
+}
+
+// A copy of the list beside it, in pieces of a fixed size.
+void CopyBeside(host::FileSystem& fs, const Text& from, const Text& to) {
+    constexpr std::size_t kPiece = 1 << 20;
+    auto in = fs.Open(from, OpenMode::Input);
+    const std::uint64_t size = in->Size();
+    auto out = fs.Open(to, OpenMode::Output);
+    std::string piece(kPiece, '\0');
+    for (std::uint64_t at = 0; at < size;) {
+        std::size_t got = in->ReadAt(at, piece.data(), piece.size());
+        if (got == 0) break;
+        out->Write(std::string_view(piece.data(), got));
+        at += got;
+    }
+    in->Close();
+    out->Close();
 }
 
 // The work array of the block passes: at most 500 records, each with its
@@ -297,22 +312,43 @@ int SortListFile(Program& p, const Text& path, std::vector<int>* numbers, SortSt
         SortInMemory(p, *file, file->Size(), path, numbers);
         return N;
     }
-    if (numbers) numbers->resize(static_cast<std::size_t>(N), 0);
-    auto file = p.files().Open(path, OpenMode::Binary);
-    BlockSorter sorter(*file, Collation(p), m.recordLength, N, numbers, st);
-    sorter.Sort();
-    file->Close();
+    // The passes run over a copy beside the list, which takes the list's
+    // place when it is sorted: a failure half-way leaves the list as it was.
+    auto& fs = p.files();
+    const Text work = host::ReplacementPath(path);
+    std::vector<int> sortedNumbers;
+    if (numbers) sortedNumbers = *numbers;
+    sortedNumbers.resize(numbers ? static_cast<std::size_t>(N) : 0, 0);
+    try {
+        if (fs.FileExists(work)) fs.Remove(work);
+        CopyBeside(fs, path, work);
+        auto file = fs.Open(work, OpenMode::Binary);
+        BlockSorter sorter(*file, Collation(p), m.recordLength, N, numbers ? &sortedNumbers : nullptr, st);
+        sorter.Sort();
+        file->Close();
+        fs.Replace(work, path);
+    } catch (const RuntimeError&) {
+        try {
+            if (fs.FileExists(work)) fs.Remove(work);
+        } catch (const RuntimeError&) {
+            // The copy stays behind; the list itself is whole.
+        }
+        throw;
+    }
+    if (numbers) *numbers = std::move(sortedNumbers);
     return N;
 }
 
-void SortLists(Program& p) {
+void SortLists(Program& p) { SortLists(p, p.listConfig.listFilePath, p.listConfig.performerListPath); }
+
+void SortLists(Program& p, const Text& listPath, const Text& performerPath) {
     auto& con = p.con;
     auto& lc = p.listConfig;
     con.Locate(con.out.CursorRow(), 7);
     con.Show("  Sortiere ... bitte warten ...                        ", 0);
-    int n = SortListFile(p, lc.listFilePath);
-    if (lc.NURNAMENSLISTE != 1 && !lc.performerListPath.empty() && p.files().FileExists(lc.performerListPath))
-        n = SortListFile(p, lc.performerListPath);
+    int n = SortListFile(p, listPath);
+    if (lc.NURNAMENSLISTE != 1 && !performerPath.empty() && p.files().FileExists(performerPath))
+        n = SortListFile(p, performerPath);
     con.ShowAt(con.ScreenRows - 1, 7, "Fertig > " + PrintedNumber(n) + " Eintr\xE4ge.                ");
 }
 

@@ -27,5 +27,7 @@ int SortListFile(Program& p, const Text& path, std::vector<int>* numbers = nullp
 // Sorts the title list and, when one is kept, the performer list, with the
 // progress and result texts.
 void SortLists(Program& p);
+// The same for a title list and performer list at other paths.
+void SortLists(Program& p, const Text& listPath, const Text& performerPath);
 
 }  // namespace pavuto

@@ -33,6 +33,10 @@ struct RecordWindow {
         bool pending = false;   // not yet written
         bool titlesExist = false, playlistExists = false;
         Text titles, playlist;
+        // The new list and performer list a rebuild appends to, beside the
+        // files they replace when the rebuild is complete ("" outside one:
+        // records go to the list itself).
+        Text newList, newPerformers;
     } work;
 };
 

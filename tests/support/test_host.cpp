@@ -158,9 +158,9 @@ bool TempDir::Exists(const std::string& relative) const { return std::filesystem
 
 TestHost::TestHost()
     : files(std::make_unique<host::posix::PosixFileSystem>(host::posix::DriveMap{{{'C', temp.path().string()}}})),
-      host{console, clock, *files, processes, environment, media, system},
-      clockMedia(clock, *files),
-      clockHost{console, clock, *files, processes, environment, clockMedia, system} {}
+      host{console, clock, faults, processes, environment, media, system},
+      clockMedia(clock, faults),
+      clockHost{console, clock, faults, processes, environment, clockMedia, system} {}
 
 namespace {
 

@@ -15,6 +15,7 @@
 #include "host/posix/posix_filesystem.hpp"
 #include "host/screen_buffer.hpp"
 #include "program.hpp"
+#include "support/faulty_filesystem.hpp"
 
 namespace pavuto::test {
 
@@ -213,6 +214,9 @@ public:
     VirtualClock clock;
     TestConsole console{clock};
     std::unique_ptr<host::posix::PosixFileSystem> files;
+    // What the program's host sees of `files`: counted, and failing where a
+    // test says so.
+    FaultyFileSystem faults{*files};
     RecordingProcesses processes;
     FakeEnvironment environment;
     RecordingMedia media;

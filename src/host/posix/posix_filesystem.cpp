@@ -588,6 +588,30 @@ void PosixFileSystem::Rename(std::string_view from, std::string_view to) {
     Fail(ErrorNumberFor(e), std::string(to));
 }
 
+void PosixFileSystem::Replace(std::string_view from, std::string_view to) {
+    Resolved a = ResolvePath(from, current_, currentDirs_);
+    Resolved b = ResolvePath(to, current_, currentDirs_);
+    if (a.drive != b.drive) Fail(err::RenameAcrossDisks, std::string(to));
+    std::string src = HostPath(from), dst = HostPath(to);
+    // The new content reaches the disk before its name does, so that a crash
+    // cannot leave an empty file under the old name.
+    int fd = open(src.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        int e = errno;
+        Fail(e == ENOENT ? MissingNumber(src) : ErrorNumberFor(e), std::string(from));
+    }
+    int synced = fsync(fd);
+    int syncError = errno;
+    close(fd);
+    if (synced != 0 && syncError != EINVAL && syncError != EROFS) Fail(ErrorNumberFor(syncError), std::string(from));
+    struct stat st {};
+    if (stat(dst.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) Fail(err::PathFileAccessError, std::string(to));
+    if (rename(src.c_str(), dst.c_str()) != 0) {
+        int e = errno;
+        Fail(e == ENOENT ? err::PathNotFound : ErrorNumberFor(e), std::string(to));
+    }
+}
+
 void PosixFileSystem::Remove(std::string_view path) {
     std::string host = HostPath(path);
     struct stat st {};

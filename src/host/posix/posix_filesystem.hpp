@@ -35,6 +35,7 @@ public:
     std::vector<DirEntry> List(std::string_view directory, std::string_view pattern = "*.*") override;
     std::unique_ptr<File> Open(std::string_view path, OpenMode mode) override;
     void Rename(std::string_view from, std::string_view to) override;
+    void Replace(std::string_view from, std::string_view to) override;
     void Remove(std::string_view path) override;
     void MakeDirectory(std::string_view path) override;
     std::string HostPath(std::string_view path) override;
