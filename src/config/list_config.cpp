@@ -275,7 +275,9 @@ bool ChooseListConfiguration(Program& p) {
     Text answer = UCase(con.KeyText);
     if (answer != "J" && answer != "Y") return false;
 
-    CreateListConfiguration(p, path, {}, ConfigHeader::Dialogue);
+    // A configuration that cannot be written: its message has been waited
+    // on, and there is no list to go on with.
+    if (!Attempt(p, [&] { CreateListConfiguration(p, path, {}, ConfigHeader::Dialogue); })) return false;
     p.browser.CurrentListConfiguration = path;
     con.ClearMenuArea();
     con.ShowAt(R - 3, 5, "  Wechseln sie in die Verzeichnisse mit den Titeln,");
@@ -302,10 +304,13 @@ void AddSearchPath(Program& p) {
     if (!known) {
         // A configuration edited by hand may end without a line end: the
         // new path must not run into its last line.
-        Text bytes = host::ReadWhole(fs, config);
-        if (!bytes.empty() && bytes.back() != '\n') bytes += "\r\n";
-        host::WriteReplacing(fs, config, bytes + entry + "\r\n");
-        if (w.SearchPathCount < RecordLimit) w.SearchPaths[static_cast<size_t>(++w.SearchPathCount)] = entry;
+        bool added = Attempt(p, [&] {
+            Text bytes = host::ReadWhole(fs, config);
+            if (!bytes.empty() && bytes.back() != '\n') bytes += "\r\n";
+            host::WriteReplacing(fs, config, bytes + entry + "\r\n");
+        });
+        if (added && w.SearchPathCount < RecordLimit)
+            w.SearchPaths[static_cast<size_t>(++w.SearchPathCount)] = entry;
     }
     if (!atRoot) fs.ChangeDirectory("..");
 }

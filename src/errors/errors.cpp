@@ -124,6 +124,14 @@ bool HandleError(Program& p, const RuntimeError& e) {
     return false;
 }
 
+void HandleSettledError(Program& p, const RuntimeError& e) {
+    if (!HandleError(p, e)) return;
+    auto& con = p.con;
+    p.errors.retryCount = 0;
+    con.Show(" zur Zeit kein Zugriff..", 0);
+    WaitForEvent(p);
+}
+
 void ConfirmExit(Program& p) {
     auto& con = p.con;
     con.SetColours(con.Colours[1], con.Colours[2]);

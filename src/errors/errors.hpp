@@ -8,7 +8,8 @@
 // again, Skip goes on after it; "go on at a named point", "restart" and "end"
 // travel as the control exceptions below and are caught by the one place that
 // owns the point. An error that reaches the browser loop without an Attempt
-// is handled there: its Retry and Skip go back to the browser.
+// is handled there (HandleSettledError): it can neither retry nor skip
+// anything, so the browser goes on from the directory view.
 #include <functional>
 #include <string>
 
@@ -83,6 +84,12 @@ private:
 // Lets the armed handler decide about an error: returns for Retry (true) and
 // Skip (false), throws the control exception of the other continuations.
 bool HandleError(Program& p, const RuntimeError& e);
+
+// The same for an error whose statement is over and cannot run again (one
+// that reached the browser loop): where the handler would retry, the user
+// is told there is no access and the program waits for a key, as when the
+// retries run out. Returns when the program goes on after it.
+void HandleSettledError(Program& p, const RuntimeError& e);
 
 // A statement that succeeds after retries ends a run of consecutive errors.
 void ResetRetryCount(Program& p);

@@ -460,11 +460,12 @@ void ScanDrive(Program& p) {
     }
 
     const Text path = HomeConfigurationPath(p, name);
-    RemoveIfExists(fs, path);
     std::vector<Text> searchPaths;
     searchPaths.reserve(kept.size());
     for (const auto& d : kept) searchPaths.push_back(d + "\\");
-    CreateListConfiguration(p, path, searchPaths, ConfigHeader::DriveScan);
+    // An existing configuration of that name is replaced only by a complete new one.
+    if (!Attempt(p, [&] { CreateListConfiguration(p, path, searchPaths, ConfigHeader::DriveScan); }))
+        return backToDirectoryView();
     p.browser.CurrentListConfiguration = path;
 
     BuildFromConfiguration(p, path);

@@ -137,17 +137,21 @@ SelectionOutcome RunCurrentEntry(Program& p, SelectionKind kind, const Text& sel
     // Nothing found: nothing is started (an earlier selection is not run again).
     if (fileName.empty()) return SelectionOutcome::NothingMarked;
 
-    auto out = fs.Open(selectionFile, OpenMode::Output);
-    if (kind == SelectionKind::Batch) {
-        const Text& player = p.settings.player;
-        out->WriteLine(ConvertForConsole(Left(directory, 2)));
-        out->WriteLine("cd " + DirectoryWithoutDrive(directory));
-        out->WriteLine(ConvertForConsole(player.empty() ? "\"" + fileName + "\""
-                                                        : "\"" + player + "\" \"" + fileName + "\""));
-    } else {
-        out->WriteLine(directory + fileName);
-    }
-    out->Close();
+    bool written = Attempt(p, [&] {
+        auto out = fs.Open(selectionFile, OpenMode::Output);
+        if (kind == SelectionKind::Batch) {
+            const Text& player = p.settings.player;
+            out->WriteLine(ConvertForConsole(Left(directory, 2)));
+            out->WriteLine("cd " + DirectoryWithoutDrive(directory));
+            out->WriteLine(ConvertForConsole(player.empty() ? "\"" + fileName + "\""
+                                                            : "\"" + player + "\" \"" + fileName + "\""));
+        } else {
+            out->WriteLine(directory + fileName);
+        }
+        out->Close();
+    });
+    // A selection file that cannot be written starts nothing.
+    if (!written) return SelectionOutcome::NothingMarked;
     p.host.processes.Start(CommandInterpreter(p) + " /C " + selectionFile, WindowStyle::Hidden, false);
     return SelectionOutcome::Started;
 }
@@ -261,13 +265,16 @@ SelectionOutcome RunSelection(Program& p) {
         return RunCurrentEntry(p, kind, selectionFile);
     if (p.browser.MarkCounter <= 1) return SelectionOutcome::NothingMarked;
 
-    {
+    bool written = Attempt(p, [&] {
         auto out = p.files().Open(selectionFile, OpenMode::Output);
         if (kind == SelectionKind::Batch) out->WriteLine("@echo off");
         if (listView) WriteListEntries(p, kind, *out);
         else WriteDirectoryEntries(p, kind, *out);
         out->Close();
-    }
+    });
+    // A selection file that cannot be written starts nothing (the message
+    // has been shown and waited on).
+    if (!written) return SelectionOutcome::NothingMarked;
     return HandOver(p, kind, selectionFile, listView);
 }
 
@@ -394,16 +401,16 @@ bool MarkRandomTitles(Program& p, int count, int S) {
         // The order left for the next runs; played titles become 0.
         int played = 0;
         {
-            auto out = fs.Open(rnd, OpenMode::Output);
+            Text order;
             for (int i = 1; i <= n; ++i) {
                 int rest = MarkAt(p, i) - count;
                 if (rest <= 0) {
                     rest = 0;
                     ++played;
                 }
-                out->WriteLine(NumberText(rest));
+                order += NumberText(rest) + "\r\n";
             }
-            out->Close();
+            host::WriteReplacing(fs, rnd, order);
         }
         if (n - played < count + 1) fs.Remove(rnd);
     }

@@ -68,6 +68,19 @@ void FirstStart(Program& p) {
     }
 }
 
+void CloseUnreadableList(Program& p) {
+    auto& b = p.browser;
+    auto& w = p.window;
+    std::fill(w.Titles.begin(), w.Titles.end(), kEmptySlot);
+    for (auto& d : w.Directories) d.clear();
+    w.RecordCount = 0;
+    b.ListOpen = 0;
+    b.CurrentListConfiguration.clear();
+    b.PageTop = 1;
+    b.CursorOffset = 0;
+    ClearMarks(p);
+}
+
 // The reading part of a rebuild: the directory or the list window.
 void ReadEntries(Program& p) {
     auto& b = p.browser;
@@ -87,7 +100,15 @@ void ReadEntries(Program& p) {
         w.FirstRecord = std::max(1, b.PageTop);
         std::fill(w.Titles.begin(), w.Titles.end(), kEmptySlot);
         for (auto& d : w.Directories) d.clear();
-        if (!LoadWindow(p)) {
+        bool loaded = false;
+        if (!Attempt(p, [&] { loaded = LoadWindow(p); })) {
+            // A list that cannot be read: after its message and a key the
+            // directory it lies in is shown instead.
+            if (!p.settings.autoMode.empty()) MissingNamedList(p);
+            CloseUnreadableList(p);
+            return ReadEntries(p);
+        }
+        if (!loaded) {
             w.RecordCount = 0;
             if (!p.settings.autoMode.empty()) MissingNamedList(p);
         }
@@ -246,9 +267,12 @@ void RunBrowser(Program& p) {
                         break;
                 }
             } catch (const RuntimeError& e) {
-                // An error without a handler of its own: the armed handler
-                // decides; going on means starting over at the restart point.
-                HandleError(p, e);
+                // An error without a statement of its own to retry or skip:
+                // the armed handler tells the user, and the browser starts
+                // over from the directory view, so that the failing read
+                // cannot come round again and again.
+                HandleSettledError(p, e);
+                if (p.browser.ListOpen == 1) CloseUnreadableList(p);
                 step = Step::RestartPoint;
             }
         } catch (const GoOnAt& g) {
