@@ -373,3 +373,81 @@ TEST_F(ConfigTest, AnEditorThatCannotStartIsReported) {
     EXPECT_EQ(h.console.Text(row, 7) + RTrim(h.console.Text(row + 1)),
               "Fehler bei Editor aufruf. > ( 53  File not found )'edit.com C:\\pavuto.config'");
 }
+
+// Every save, cut off at each step by a full disk or a failing rename,
+// leaves the old file whole and says so; the first step that is not cut
+// off saves the new settings.
+TEST_F(ConfigTest, AFailedSaveLeavesTheOldFileWhole) {
+    using Op = test::FaultyFileSystem::Op;
+    WriteBuiltIn();
+    const std::string before = File();
+    auto saveCutAt = [&](auto inject) {
+        h.faults.Heal();
+        h.faults.injected = 0;
+        inject();
+        p.settings.listExtension = ".ogg";
+        ClickRowLater(7);  // the mp3 section
+        h.console.Key(" ", h.clock.Milliseconds() + 5000);  // the key the message waits for
+        try {
+            SaveSettings(p);
+        } catch (const RestartProgram&) {
+            // A full disk restarts the program after the message and a key.
+        }
+        bool failed = h.faults.injected > 0;
+        h.faults.Heal();
+        if (failed) {
+            EXPECT_TRUE(File() == before) << "cut off after " << h.faults.injected << " faults";
+            EXPECT_FALSE(h.temp.Exists("pavuto.config.neu"));
+            EXPECT_NE(h.console.Dump().find(">>Fehler:"), std::string::npos);
+        }
+        while (h.console.Pending() > 0) {
+            host::InputEvent e;
+            h.clock.Advance(10000);
+            h.console.ReadEvent(e);
+        }
+        return failed;
+    };
+    int cuts = 0;
+    for (std::uint64_t bytes = 0; saveCutAt([&] { h.faults.DiskFullAfter(bytes); }); bytes += 97) ++cuts;
+    EXPECT_GT(cuts, 10);
+    EXPECT_NE(File(), before) << "the save that had room for everything";
+    WriteBuiltIn();
+    // A file that stays locked: 50 tries, then the message and a key.
+    EXPECT_TRUE(saveCutAt([&] { h.faults.FailAll(Op::Replace, 70); }));
+    EXPECT_NE(h.console.Dump().find("zur Zeit kein Zugriff.."), std::string::npos);
+    EXPECT_TRUE(saveCutAt([&] { h.faults.FailNth(Op::Create, 1, 61); }));
+    // Locked once: the retry saves.
+    h.faults.injected = 0;
+    h.faults.FailNth(Op::Replace, 1, 70);
+    ClickRowLater(7);
+    SaveSettings(p);
+    EXPECT_EQ(h.faults.injected, 1);
+    EXPECT_NE(File(), before);
+}
+
+// The temp directory may be the home directory: the file being saved is
+// never taken for a copy of itself.
+TEST_F(ConfigTest, SavingWhenTempIsHomeKeepsTheFile) {
+    p.settings.tempDirectory = "C:\\";
+    WriteBuiltIn();
+    p.settings.listExtension = ".ogg";
+    ClickRowLater(5);
+    SaveSettings(p);
+    ASSERT_TRUE(h.temp.Exists("pavuto.config"));
+    Load("Default");
+    EXPECT_EQ(p.settings.listExtension, ".ogg");
+}
+
+// The built-in file is there whole or not at all: an empty one would hide
+// the question of the first start.
+TEST_F(ConfigTest, TheBuiltInFileIsNeverLeftCutOff) {
+    for (std::uint64_t bytes : {0ull, 1ull, 500ull, 2000ull}) {
+        h.faults.DiskFullAfter(bytes);
+        EXPECT_THROW(WriteBuiltInFile(p), RuntimeError);
+        h.faults.Heal();
+        EXPECT_FALSE(h.temp.Exists("pavuto.config"));
+        EXPECT_FALSE(h.temp.Exists("pavuto.config.neu"));
+    }
+    WriteBuiltInFile(p);
+    EXPECT_EQ(File(), BuiltInConfigurationText());
+}

@@ -180,6 +180,87 @@ TEST_F(BuilderTest, ASearchPathThatCannotBeEnteredIsReportedAndPassedOver) {
     EXPECT_GE(h.clock.Milliseconds(), 3000);
 }
 
+// A search path that can be entered but not read is passed over like one
+// that cannot be entered; the paths after it are read and the list ends
+// sorted with its count.
+TEST_F(BuilderTest, ASearchPathThatCannotBeReadIsPassedOverAndTheRebuildEnds) {
+    using Op = FaultyFileSystem::Op;
+    h.temp.Write("A/Zebra.mp3", "");
+    h.temp.Write("B/Mitte.mp3", "");
+    h.temp.Write("C/Anfang.mp3", "");
+    WriteConfig({"C:\\A\\", "C:\\B\\", "C:\\C\\"});
+    h.faults.FailAll(Op::List, err::PermissionDenied, "\\B\\");
+    Rebuild();
+    EXPECT_EQ(List(), Record("Anfang", "C") + Record("Zebra", "A"));
+    EXPECT_EQ(Row(21, 7, 22), OnScreen("Fertig >  2  Eintr\xE4ge."));
+    EXPECT_EQ(p.files().CurrentDirectory(), "C:\\home");
+
+    WriteConfig({"C:\\A\\", "C:\\B\\"});
+    Rebuild();
+    EXPECT_EQ(Row(19, 7, 35), OnScreen("wechsel nach 'C:\\B\\' nicht m\xF6glich."));
+}
+
+// A rebuild that fails at any step (a full disk after any number of bytes,
+// a file that cannot be made or put in place) leaves the list and its
+// performer list as they were and nothing of the new ones behind.
+TEST_F(BuilderTest, ARebuildThatFailsLeavesTheOldListWhole) {
+    using Op = FaultyFileSystem::Op;
+    for (int i = 0; i < 40; ++i) h.temp.Write("Musik/Rock/Titel " + std::to_string(i) + " - Band.mp3", "");
+    WriteConfig({"C:\\Musik\\Rock\\"}, 0);
+    Rebuild();
+    const std::string list = List(), performers = h.temp.Read("home/Rock Interpreten.pavuto");
+    ASSERT_EQ(list.size(), 40u * 61u);
+    h.temp.Write("home/Rock.pavuto-rnd", "1\r\n");
+    h.temp.Write("Musik/Rock/Neu - Band.mp3", "");
+
+    // After a failure the list is the old one whole (and its derived files
+    // are there), or, where only the builder's work files failed at the
+    // end, the new one whole.
+    std::string before = list, beforePerformers = performers;
+    std::size_t newSize = 41u * 61u;
+    auto failsAndKeeps = [&](auto inject, const std::string& what) {
+        h.faults.Heal();
+        h.faults.injected = 0;
+        inject();
+        h.console.Key(" ");  // the key that ends a rebuild that comes through
+        try {
+            RebuildList(p);
+        } catch (const RuntimeError&) {
+        }
+        bool failed = h.faults.injected > 0;
+        for (host::InputEvent e; h.console.ReadEvent(e);) {
+        }
+        h.faults.Heal();
+        ReturnToStart(p);
+        EXPECT_FALSE(h.temp.Exists("home/Rock.pavuto.neu")) << what;
+        EXPECT_FALSE(h.temp.Exists("home/Rock Interpreten.pavuto.neu")) << what;
+        if (failed && List() != before) {
+            EXPECT_EQ(List().size(), newSize) << what;
+        } else if (failed) {
+            EXPECT_TRUE(h.temp.Read("home/Rock Interpreten.pavuto") == beforePerformers) << what;
+            EXPECT_TRUE(h.temp.Exists("home/Rock.pavuto-rnd")) << "derived files go with the new list: " << what;
+        }
+        return failed;
+    };
+    int cuts = 0;
+    for (std::uint64_t bytes = 0;
+         failsAndKeeps([&] { h.faults.DiskFullAfter(bytes); }, "disk full after " + std::to_string(bytes));
+         bytes += 300)
+        ++cuts;
+    EXPECT_GT(cuts, 5);
+    EXPECT_EQ(List().size(), newSize) << "the rebuild with room for everything";
+
+    h.temp.Write("Musik/Rock/Noch - Band.mp3", "");
+    h.temp.Write("home/Rock.pavuto-rnd", "1\r\n");
+    before = List();
+    beforePerformers = h.temp.Read("home/Rock Interpreten.pavuto");
+    newSize = 42u * 61u;
+    for (Op op : {Op::Create, Op::Replace, Op::Write, Op::Read})
+        for (int n = 1; n <= 4; ++n)
+            failsAndKeeps([&] { h.faults.FailNth(op, n, err::DiskFull); },
+                          "fault " + std::to_string(static_cast<int>(op)) + " at " + std::to_string(n));
+}
+
 TEST_F(BuilderTest, AListOfAGeneratedTreeResolvesEveryRecordAndSurvivesALongerName) {
     std::set<std::string> files;  // as the program names them
     std::vector<std::string> paths;

@@ -22,10 +22,15 @@ public:
 
     explicit FaultyFileSystem(host::FileSystem& inner) : inner_(inner) {}
 
-    // The n-th call of the kind from now on (1 = the next) throws `number`.
-    void FailNth(Op op, int n, int number) { faults_[Index(op)] = {n, number}; }
+    // The n-th call of the kind from now on (1 = the next) throws `number`;
+    // with `pathPart`, only calls on paths that hold it count.
+    void FailNth(Op op, int n, int number, std::string pathPart = {}) {
+        faults_[Index(op)] = {n, number, false, std::move(pathPart)};
+    }
     // Every call of the kind from now on throws `number`.
-    void FailAll(Op op, int number) { faults_[Index(op)] = {1, number, true}; }
+    void FailAll(Op op, int number, std::string pathPart = {}) {
+        faults_[Index(op)] = {1, number, true, std::move(pathPart)};
+    }
     // Writes succeed for `bytes` more bytes; the write that passes the
     // budget writes what fits and throws 61, and so does every later one.
     void DiskFullAfter(std::uint64_t bytes) { budget_ = bytes; limited_ = true; }
@@ -47,7 +52,7 @@ public:
     std::string CurrentDirectory(std::string_view drive = {}) override { return inner_.CurrentDirectory(drive); }
     void ChangeDrive(std::string_view drive) override { inner_.ChangeDrive(drive); }
     void ChangeDirectory(std::string_view path) override {
-        Check(Op::ChangeDirectory);
+        Check(Op::ChangeDirectory, path);
         inner_.ChangeDirectory(path);
     }
     std::string FullPath(std::string_view path) override { return inner_.FullPath(path); }
@@ -55,27 +60,27 @@ public:
     bool DirectoryExists(std::string_view path) override { return inner_.DirectoryExists(path); }
     std::uint64_t FileSize(std::string_view path) override { return inner_.FileSize(path); }
     std::vector<host::DirEntry> List(std::string_view d, std::string_view pattern = "*.*") override {
-        Check(Op::List);
+        Check(Op::List, d);
         return inner_.List(d, pattern);
     }
     std::unique_ptr<host::File> Open(std::string_view path, host::OpenMode mode) override {
-        Check(mode == host::OpenMode::Input ? Op::Read : Op::Create);
-        return std::make_unique<FaultyFile>(*this, inner_.Open(path, mode));
+        Check(mode == host::OpenMode::Input ? Op::Read : Op::Create, path);
+        return std::make_unique<FaultyFile>(*this, std::string(path), inner_.Open(path, mode));
     }
     void Rename(std::string_view from, std::string_view to) override {
-        Check(Op::Rename);
+        Check(Op::Rename, to);
         inner_.Rename(from, to);
     }
     void Replace(std::string_view from, std::string_view to) override {
-        Check(Op::Replace);
+        Check(Op::Replace, to);
         inner_.Replace(from, to);
     }
     void Remove(std::string_view path) override {
-        Check(Op::Remove);
+        Check(Op::Remove, path);
         inner_.Remove(path);
     }
     void MakeDirectory(std::string_view path) override {
-        Check(Op::MakeDirectory);
+        Check(Op::MakeDirectory, path);
         inner_.MakeDirectory(path);
     }
     std::string HostPath(std::string_view path) override { return inner_.HostPath(path); }
@@ -86,12 +91,14 @@ private:
         int countdown = 0;  // 0: none
         int number = 0;
         bool sticky = false;
+        std::string pathPart;
     };
     static std::size_t Index(Op op) { return static_cast<std::size_t>(op); }
 
-    void Check(Op op) {
+    void Check(Op op, std::string_view path = {}) {
         Fault& f = faults_[Index(op)];
         if (f.countdown == 0) return;
+        if (!f.pathPart.empty() && path.find(f.pathPart) == std::string_view::npos) return;
         if (--f.countdown > 0) return;
         int number = f.number;
         if (f.sticky) f.countdown = 1;
@@ -101,8 +108,8 @@ private:
 
     // What of `bytes` still fits; throws 61 after writing it when not all does.
     template <class WriteFn>
-    void Spend(std::string_view bytes, WriteFn write) {
-        Check(Op::Write);
+    void Spend(std::string_view path, std::string_view bytes, WriteFn write) {
+        Check(Op::Write, path);
         if (!limited_ || bytes.size() <= budget_) {
             if (limited_) budget_ -= bytes.size();
             write(bytes);
@@ -117,10 +124,11 @@ private:
 
     class FaultyFile : public host::File {
     public:
-        FaultyFile(FaultyFileSystem& fs, std::unique_ptr<host::File> f) : fs_(fs), f_(std::move(f)) {}
+        FaultyFile(FaultyFileSystem& fs, std::string path, std::unique_ptr<host::File> f)
+            : fs_(fs), path_(std::move(path)), f_(std::move(f)) {}
         std::uint64_t Size() override { return f_->Size(); }
         std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t count) override {
-            fs_.Check(Op::Read);
+            fs_.Check(Op::Read, path_);
             ++fs_.reads;
             std::size_t n = f_->ReadAt(offset, buffer, count);
             fs_.bytesRead += static_cast<long>(n);
@@ -128,21 +136,22 @@ private:
         }
         void WriteAt(std::uint64_t offset, std::string_view bytes) override {
             ++fs_.writes;
-            fs_.Spend(bytes, [&](std::string_view b) { f_->WriteAt(offset, b); });
+            fs_.Spend(path_, bytes, [&](std::string_view b) { f_->WriteAt(offset, b); });
         }
         bool ReadLine(std::string& line) override {
-            fs_.Check(Op::Read);
+            fs_.Check(Op::Read, path_);
             return f_->ReadLine(line);
         }
         bool AtEnd() override { return f_->AtEnd(); }
         void Write(std::string_view bytes) override {
             // Flushed at once, so that a cut write is on the disk as it would be.
-            fs_.Spend(bytes, [&](std::string_view b) { f_->Write(b); });
+            fs_.Spend(path_, bytes, [&](std::string_view b) { f_->Write(b); });
         }
         void Close() override { f_->Close(); }
 
     private:
         FaultyFileSystem& fs_;
+        std::string path_;
         std::unique_ptr<host::File> f_;
     };
 
