@@ -264,3 +264,56 @@ TEST_F(ListConfigTest, ATypedNameThatDoesNotExistIsCreatedOnRequest) {
 
 }  // namespace
 }  // namespace pavuto::test
+
+namespace pavuto::test {
+namespace {
+
+// Every write of a list configuration (a new one, an added search path, a
+// wider field) that fails on a full disk leaves the file as it was, or no
+// file where there was none, and says so.
+TEST_F(ListConfigTest, AConfigurationWriteThatFailsLeavesTheFileAsItWas) {
+    using Op = FaultyFileSystem::Op;
+    for (std::uint64_t bytes : {0ull, 10ull, 60ull, 120ull}) {
+        h.faults.DiskFullAfter(bytes);
+        EXPECT_THROW(CreateListConfiguration(p, "C:\\home\\Neu.config", {"C:\\Musik\\"}, ConfigHeader::Dialogue),
+                     RuntimeError);
+        h.faults.Heal();
+        EXPECT_FALSE(h.temp.Exists("home/Neu.config")) << bytes;
+        EXPECT_FALSE(h.temp.Exists("home/Neu.config.neu")) << bytes;
+    }
+
+    const std::string config = Config("ZIELDATEI1=Rock\r\nMAXDL=30 \r\n", "C:\\Alt\\\r\n");
+    h.temp.Write("home/Rock.config", config);
+    h.temp.Write("Musik/Rock/a.mp3", "");
+    p.browser.CurrentListConfiguration = "C:\\home\\Rock.config";
+    for (std::uint64_t bytes : {0ull, 5ull, 40ull, 90ull}) {
+        p.files().ChangeDirectory("C:\\Musik\\Rock");
+        h.faults.DiskFullAfter(bytes);
+        h.console.Key(" ");  // the key the message waits for
+        try {
+            AddSearchPath(p);
+        } catch (const RestartProgram&) {
+            // a full disk restarts the program after the message
+        }
+        h.faults.Heal();
+        EXPECT_EQ(h.temp.Read("home/Rock.config"), config) << bytes;
+        EXPECT_NE(h.console.Dump().find(">>Fehler: 61"), std::string::npos);
+    }
+    // Locked for good: 50 tries, the message, a key, and the path is not counted.
+    p.files().ChangeDirectory("C:\\Musik\\Rock");
+    h.faults.FailAll(Op::Replace, err::PermissionDenied);
+    h.console.Key(" ");
+    AddSearchPath(p);
+    h.faults.Heal();
+    EXPECT_EQ(h.temp.Read("home/Rock.config"), config);
+    EXPECT_EQ(p.window.SearchPathCount, 1);
+    EXPECT_NE(h.console.Dump().find("zur Zeit kein Zugriff.."), std::string::npos);
+
+    h.faults.DiskFullAfter(20);
+    EXPECT_THROW(UpdateWidth(p.files(), "C:\\home\\Rock.config", "MAXDL=", 45), RuntimeError);
+    h.faults.Heal();
+    EXPECT_EQ(h.temp.Read("home/Rock.config"), config);
+}
+
+}  // namespace
+}  // namespace pavuto::test
