@@ -115,7 +115,7 @@ void ReadEntries(Program& p) {
     } else {
         b.ListOpen = 0;  // editing search paths always shows directories
     }
-    if ((b.ListOpen == 0 || w.FirstRecord == 1) && IsEmptyEntry(w.Titles[1])) w.Titles[1] = " Keine Daten";
+    if ((b.ListOpen == 0 || w.FirstRecord == 1) && IsEmptyEntry(w.Titles[1])) w.Titles[1] = kNoData;
 }
 
 // Building the screen, waiting and dispatching until a selection leaves it.

@@ -258,7 +258,7 @@ void ToggleMark(Program& p, int slot) {
     auto& b = p.browser;
     if (slot < 1 || slot > RecordLimit) return;
     // Only real entries carry marks: not the empty lines after the last one.
-    if (IsEmptyEntry(EntryAt(p, slot)) || slot > p.window.RecordCount) return;
+    if (IsEmptyEntry(EntryAt(p, slot)) || EntryAt(p, slot) == kNoData || slot > p.window.RecordCount) return;
     int& mark = b.Marks[static_cast<std::size_t>(slot)];
     if (mark == 0 && p.window.ListDisplay == 0) {
         mark = b.MarkCounter;
@@ -289,7 +289,11 @@ Way NavigationTail(Program& p, const Text& key) {
     const int rows = p.con.PageRows;
 
     if (key == keys::Down) {
-        if (b.PageTop + b.CursorOffset < count) {
+        // Without duplicates or with only them, fewer entries than records
+        // are shown: the lines below the last one stay out of reach.
+        const bool nextShown = p.window.ListDisplay == 0 || b.ListOpen != 1 ||
+                               !IsEmptyEntry(EntryAt(p, CursorSlot(p) + 1));
+        if (b.PageTop + b.CursorOffset < count && nextShown) {
             ++b.CursorOffset;
             if (b.CursorOffset > rows) {
                 b.CursorOffset = rows;

@@ -30,6 +30,8 @@ void DrawBrowserScreen(Program& p, bool clear);
 // Helpers shared by the browser's parts.
 int RoundedColumn(double value);  // to the nearest integer, halves to even
 bool IsEmptyEntry(const Text& entry);  // "" or the character of code 255
+// What the first line shows when there is nothing: never an entry to mark.
+inline const Text kNoData = " Keine Daten";
 int CursorSlot(Program& p);
 const Text& EntryAt(Program& p, int slot);  // an empty slot outside 1 ... 32001
 bool IsDriveEntry(const Text& entry);      // 4 characters ending in ":"

@@ -67,6 +67,28 @@ TEST_F(ListView, AnEmptyListSaysSo) {
     EXPECT_EQ(p.browser.MarkCounter, 1);  // nothing there to mark
 }
 
+TEST_F(ListView, AListOfOneEmptyRecordCannotBeMarked) {
+    WriteList("Rock", "\r\n");
+    OpenFromHome();
+    script.Key(keys::Enter).Key(keys::Down).Key(keys::Enter);
+    Run();
+    EXPECT_EQ(Line(1), " Keine Daten");
+    EXPECT_EQ(p.browser.MarkCounter, 1);
+    EXPECT_EQ(p.browser.Marks[1], 0);
+}
+
+// Without duplicates fewer entries than records are shown: the cursor stops
+// at the last one shown.
+TEST_F(ListView, TheCursorStaysOnTheEntriesOfAListWithoutDuplicates) {
+    WriteList("Rock", Record("A", "M") + Record("A", "N") + Record("A", "O") + Record("B", "M"));
+    p.window.ListDisplay = 1;
+    OpenFromHome();
+    script.Key(keys::Down).Key(keys::Down).Key(keys::Down).Key(keys::Down);
+    Run();
+    ASSERT_EQ(Line(2).substr(0, 1), "B");
+    EXPECT_EQ(p.browser.CursorOffset, 1);
+}
+
 TEST_F(ListView, MarksAreRecordNumbers) {
     WriteList("Rock", Titles(25));
     OpenFromHome();
