@@ -17,6 +17,9 @@ namespace pavuto::host {
 struct DirEntry {
     std::string name;  // Windows-1252
     bool directory = false;
+    // False when the name on disk holds bytes or characters that Windows-1252
+    // cannot carry: `name` then only approximates it and opens nothing.
+    bool exact = true;
 };
 
 enum class OpenMode {

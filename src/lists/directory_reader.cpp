@@ -68,6 +68,23 @@ Text PerformerForm(const Text& t) {
     return "\xFE - " + Left(t, static_cast<long>(t.size()) - 4);
 }
 
+// Names the program's text cannot carry are left out: shown, they would
+// name no file. The status line tells of the first one.
+std::vector<host::DirEntry> ReadableEntries(Program& p, const Text& path) {
+    auto entries = p.files().List(path, "*.*");
+    auto unreadable = std::stable_partition(entries.begin(), entries.end(),
+                                            [](const host::DirEntry& e) { return e.exact; });
+    if (unreadable != entries.end()) {
+        auto& con = p.con;
+        const long room = std::max(10, con.ScreenColumns - 40);
+        con.ClearMenuArea();
+        con.ShowAt(con.ScreenRows - 4, 7, "Name nicht lesbar, \xFC" "bergangen: " + Left(unreadable->name, room) + "...");
+        con.Pause(1000);
+        entries.erase(unreadable, entries.end());
+    }
+    return entries;
+}
+
 }  // namespace
 
 void ReadDirectoryView(Program& p) {
@@ -85,7 +102,7 @@ void ReadDirectoryView(Program& p) {
 
     int slot = 0;
     if (!atRoot) w.Titles[static_cast<std::size_t>(++slot)] = "..";
-    auto entries = p.files().List(path, "*.*");
+    auto entries = ReadableEntries(p, path);
     for (const auto& e : entries)
         if (!e.directory && slot < kLastListingSlot) w.Titles[static_cast<std::size_t>(++slot)] = e.name;
     for (const auto& e : entries)
@@ -121,7 +138,7 @@ void ReadDirectoryFiles(Program& p) {
     Text path = CurrentPath(p);
     int slot = 0;
     if (path.size() > 3) w.Titles[static_cast<std::size_t>(++slot)] = "..";
-    for (const auto& e : p.files().List(path, "*.*"))
+    for (const auto& e : ReadableEntries(p, path))
         if (!e.directory && slot < kLastListingSlot) w.Titles[static_cast<std::size_t>(++slot)] = e.name;
     w.Titles[static_cast<std::size_t>(slot + 1)] = kEmptySlot;
     w.RecordCount = slot;

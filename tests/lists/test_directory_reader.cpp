@@ -15,7 +15,7 @@ struct DirectoryViewTest : ListTest {
 };
 
 TEST_F(DirectoryViewTest, ParentFirstThenDirectoriesThenKeptFilesInCollationOrder) {
-    for (const char* f : {"Musik/zebra.mp3", "Musik/\xC4pfel.mp3", "Musik/Apfelmus.MP3", "Musik/Rock.pavuto",
+    for (const char* f : {"Musik/zebra.mp3", "Musik/\xC3\x84pfel.mp3", "Musik/Apfelmus.MP3", "Musik/Rock.pavuto",
                           "Musik/Rock.config", "Musik/notiz.txt", "Musik/film.avi", "Musik/!alt.mp3",
                           "Musik/Zed/x", "Musik/alpha/x"})
         h.temp.Write(f, "");

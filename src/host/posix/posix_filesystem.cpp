@@ -491,7 +491,8 @@ std::vector<DirEntry> PosixFileSystem::List(std::string_view directory, std::str
         if (!isDirectory && !isFile) continue;
         std::string name = Utf8ToCp1252(raw);
         if (!WildcardMatch(name, pat)) continue;
-        out.push_back({std::move(name), isDirectory});
+        const bool exact = Cp1252ToUtf8(name) == raw;
+        out.push_back({std::move(name), isDirectory, exact});
     }
     closedir(dir);
     // Sorted by name without regard to case, as the usual Windows file system
