@@ -195,11 +195,11 @@ TEST(PosixHost, BundlesTheServicesWithTheGivenConsoleAndNoSound) {
 // where the file-size limit may be lowered).
 TEST(PosixHost, AWritePastTheFileSizeLimitOrIntoAClosedPipeIsAnErrorOfThatWrite) {
     TempDir dir;
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
     pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+        int pipeEnds[2];  // made here: no other process holds its reading end
+        if (::pipe(pipeEnds) != 0) ::_exit(8);
         ::signal(SIGXFSZ, SIG_DFL);  // as a program finds them
         ::signal(SIGPIPE, SIG_DFL);
         VirtualClock clock;
@@ -223,8 +223,6 @@ TEST(PosixHost, AWritePastTheFileSizeLimitOrIntoAClosedPipeIsAnErrorOfThatWrite)
         int pipe = numberOfWrite(files.DrivePath("/proc/self/fd/" + std::to_string(pipeEnds[1])), 100, true);
         ::_exit((tooBig == err::DiskFull ? 0 : 1) | (small == 0 ? 0 : 2) | (pipe == err::DeviceIoError ? 0 : 4));
     }
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
