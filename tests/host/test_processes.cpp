@@ -66,6 +66,16 @@ TEST(WindowsCommandLine, SplitsByTheRulesOfTheWindowsRuntime) {
     for (const auto& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.args) << c.line;
 }
 
+TEST(WindowsCommandLine, TellsALineThatEndsInsideQuotes) {
+    using host::posix::QuotesClosed;
+    for (const char* closed : {"p a", "p \"a b\" c", "p a\\\"b", "\"C:\\Pfad\\\" x", "p \"a\"\"b\"", "p \"a\\\\\"", ""})
+        EXPECT_TRUE(QuotesClosed(closed)) << closed;
+    // The program name knows only quotes; after it a backslash may take a
+    // quote's meaning, and "" inside quotes is a quote.
+    for (const char* open : {"p \"a", "\"p", "p \"a\\\" b", "\"C:\\Pfad\\\" x \"y", "p \"a\"\"b"})
+        EXPECT_FALSE(QuotesClosed(open)) << open;
+}
+
 TEST(WindowsCommandLine, NotesWhichWordsWereQuoted) {
     auto words = host::posix::SplitWords("\"Song.mp3\" plain a\"\"b");
     ASSERT_EQ(words.size(), 3u);

@@ -132,8 +132,12 @@ int ReadChildError(int fd) {
 
 }  // namespace
 
-std::vector<Word> SplitWords(std::string_view s) {
+namespace {
+
+// The words, and in `open` whether the line ends inside quotes.
+std::vector<Word> Split(std::string_view s, bool& open) {
     std::vector<Word> out;
+    open = false;
     size_t i = 0, n = s.size();
     while (i < n && Blank(s[i])) ++i;
     if (i >= n) return out;
@@ -150,6 +154,7 @@ std::vector<Word> SplitWords(std::string_view s) {
         }
     }
     out.push_back(word);
+    open = quoted;
 
     while (true) {
         while (i < n && Blank(s[i])) ++i;
@@ -187,8 +192,22 @@ std::vector<Word> SplitWords(std::string_view s) {
             }
         }
         out.push_back(word);
+        open = quoted;
     }
     return out;
+}
+
+}  // namespace
+
+std::vector<Word> SplitWords(std::string_view s) {
+    bool open = false;
+    return Split(s, open);
+}
+
+bool QuotesClosed(std::string_view s) {
+    bool open = false;
+    Split(s, open);
+    return !open;
 }
 
 std::vector<std::string> SplitCommandLine(std::string_view s) {
