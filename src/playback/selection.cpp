@@ -203,12 +203,17 @@ void WriteListEntries(Program& p, SelectionKind kind, host::File& out) {
     list->Close();
 }
 
+// A line end inside a name would split its line in two: a playlist would
+// get a second path, a batch file a line of its own that runs.
+bool HoldsLineEnd(const Text& text) { return text.find_first_of("\r\n") != Text::npos; }
+
 void WriteDirectoryEntries(Program& p, SelectionKind kind, host::File& out) {
     Text current = p.files().CurrentDirectory();
     Text directory = EndsWith(current, "\\") ? current : current + "\\";
+    if (HoldsLineEnd(directory)) return;  // no line can hold one of its files
     for (int i : EntriesInMarkingOrder(p)) {
         const Text& entry = TitleAt(p, i);
-        if (!IsFileEntry(entry)) continue;
+        if (!IsFileEntry(entry) || HoldsLineEnd(entry)) continue;
         if (kind == SelectionKind::Playlist) out.WriteLine(directory + entry);
         else WriteBatchEntry(out, directory, entry, false);
     }

@@ -73,11 +73,11 @@ protected:
     }
 
     // The calls of the xdg-open stand-in, sorted, once `count` have arrived
-    // (it runs detached, on its own time).
-    std::vector<Args> Opened(size_t count) {
+    // (it runs detached, on its own time), or after `rounds` looks 10 ms apart.
+    std::vector<Args> Opened(size_t count, int rounds = 500) {
         host::posix::PosixClock clock;
         std::vector<Args> calls;
-        for (int i = 0; i < 500; ++i) {
+        for (int i = 0; i < rounds; ++i) {
             calls.clear();
             for (auto& e : fs::directory_iterator(root.path() / "opened")) {
                 if (e.path().filename().string().rfind("call", 0) != 0) continue;
@@ -205,6 +205,12 @@ TEST_F(CommandInterpreterTest, ErrorsRunNothingAndEndNonZero) {
     WriteCmd("umbruch.cmd", "@echo off\r\n\"a\nb.mp3\"\r\n");
     EXPECT_NE(Run({"/C", "C:\\umbruch.cmd"}), 0);
 
+    // Quotes that do not pair by the rules that split the line: the program
+    // name knows no backslash before a quote, so the last quote is left open.
+    WriteCmd("offen.cmd", "\"P:\\player\\\" x \"y\r\n");
+    EXPECT_NE(Run({"/C", "C:\\offen.cmd"}), 0);
+    EXPECT_FALSE(fs::exists(root.path() / "played"));
+
     WriteCmd("fehler.cmd", "cd \\fehlt\r\nQ:\r\n\"fehlt.mp3\"\r\nP:\\fehlt.exe x\r\necho weiter>C:\\weiter.txt\r\n");
     EXPECT_NE(Run({"/C", "C:\\fehler.cmd"}), 0);
     EXPECT_EQ(Read(c / "weiter.txt"), "weiter\r\n") << "an error does not end the file";
@@ -215,6 +221,94 @@ TEST_F(CommandInterpreterTest, ErrorsRunNothingAndEndNonZero) {
     EXPECT_EQ(Run({"/C", "C:\\zuletzt.cmd"}), 0);
     EXPECT_EQ(Opened(1), (std::vector<Args>{{(c / "zuletzt.mp3").string()}}));
     EXPECT_FALSE(Pwned());
+}
+
+// A file name never makes the interpreter start anything but the opener
+// with that file: a line in quotes from end to end is one name, whatever it
+// holds. Each name below would split into the program "touch" and its
+// arguments by the quoting rules; a recording touch comes first on PATH.
+TEST_F(CommandInterpreterTest, AQuotedNameOpensThatFileAndStartsNothingElse) {
+    Script(bin / "touch", "printf '%s\\n' \"$@\" > " + (root.path() / "pwned-by-touch").string() + "\n");
+    fs::create_directories(c / "Docs");
+    struct Case {
+        std::string onDisk;   // UTF-8
+        std::string written;  // the batch line between its outer quotes
+    } const cases[] = {
+        // The list view writes code page 850: ü is 0x81; the program has no
+        // 850 form for £, which stays 0xA3 (ú in code page 850).
+        {"touch\" \"X\" \"\xC3\xBC\xC2\xA3.pdf", "touch\" \"X\" \"\x81\xA3.pdf"},
+        // The record was written before the file was renamed in case only.
+        {"TOUCH\" \"M\xC3\xBCLL.pdf", "touch\" \"m\x81ll.pdf"},
+        // The directory view writes names as they are: a backslash in a name
+        // on the host, also in front of a quote.
+        {"touch\" \"a\\b.pdf", "touch\" \"a\\b.pdf"},
+        {"touch\" \"a\\\" \"b.pdf", "touch\" \"a\\\" \"b.pdf"},
+        {"touch\" \"c\\\\\" \"d.pdf", "touch\" \"c\\\\\" \"d.pdf"},
+        // and "?" for a character Windows-1252 cannot hold.
+        {"touch\" \"\xD0\xB6.pdf", "touch\" \"?.pdf"},
+    };
+    std::string lines = "@echo off\r\nC:\r\ncd \"\\Docs\"\r\n";
+    std::vector<Args> expected;
+    for (const Case& k : cases) {
+        std::ofstream(c / "Docs" / k.onDisk) << "x";
+        lines += "\"" + k.written + "\"\r\n";
+        expected.push_back({(c / "Docs" / k.onDisk).string()});
+    }
+    // Files of the names the words would have, for a reading that looks for them.
+    for (const char* decoy : {"X", "a\\b.pdf", "b.pdf", "d.pdf", "?.pdf", "m\x81ll.pdf"}) std::ofstream(c / "Docs" / decoy) << "x";
+    WriteCmd("auswahlliste.cmd", lines);
+    EXPECT_EQ(Run({"/C", "C:\\auswahlliste.cmd"}), 0);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Opened(expected.size()), expected);
+    EXPECT_FALSE(Pwned()) << Read(root.path() / "pwned-by-touch");
+}
+
+TEST_F(CommandInterpreterTest, AQuotedNameThatNamesNoFileIsAnErrorAndStartsNothing) {
+    Script(bin / "touch", "printf '%s\\n' \"$@\" > " + (root.path() / "pwned-by-touch").string() + "\n");
+    fs::create_directories(c / "Docs");
+    std::ofstream(c / "Docs" / "da.pdf") << "x";  // the word after the program exists
+    WriteCmd("auswahlliste.cmd",
+             "@echo off\r\nC:\r\ncd \"\\Docs\"\r\n"
+             "\"touch\" \"X\" \"\x81\xA3.pdf\"\r\n"
+             "\"touch\" \"da.pdf\"\r\n"
+             "\"touch\" \"da.pdf\" \"da.pdf\"\r\n");
+    EXPECT_NE(Run({"/C", "C:\\auswahlliste.cmd"}), 0);
+    EXPECT_FALSE(Pwned()) << Read(root.path() / "pwned-by-touch");
+    EXPECT_TRUE(Opened(1, 30).empty());
+}
+
+// "player" "file", the line of display modes 1 and 2: the player, given as
+// a path, gets the file, and only where no file of the whole name exists.
+TEST_F(CommandInterpreterTest, APlayerGivenAsPathGetsItsFile) {
+    fs::create_directories(c / "Musik" / "Rock");
+    std::ofstream(c / "Musik" / "Rock" / "B - A.flac") << "x";
+    std::ofstream(c / "Musik" / "Rock" / "M\xC3\xBCll \xC2\xA3.flac") << "x";
+    WriteCmd("auswahlliste.cmd",
+             "C:\r\ncd \\Musik\\Rock\r\n\"P:\\player\" \"B - A.flac\"\r\n\"P:\\player\" \"M\x81ll \xA3.flac\"\r\n");
+    EXPECT_EQ(Run({"/C", "C:\\auswahlliste.cmd"}), 0);
+    EXPECT_EQ(SplitNul(Read(root.path() / "played")),
+              (Args{(c / "Musik/Rock/B - A.flac").string(), (c / "Musik/Rock/M\xC3\xBCll \xC2\xA3.flac").string()}));
+
+    // A file of the whole name is that file; a missing file or a player
+    // without a path starts nothing.
+    fs::remove(root.path() / "played");
+    std::ofstream(c / "Musik" / "Rock" / "P:\\player\" \"B - A.flac") << "x";
+    Script(bin / "player", "touch " + (root.path() / "pwned-bare-player").string() + "\n");
+    WriteCmd("auswahlliste.cmd",
+             "C:\r\ncd \\Musik\\Rock\r\n\"P:\\player\" \"B - A.flac\"\r\n\"P:\\player\" \"fehlt.flac\"\r\n"
+             "\"player\" \"B - A.flac\"\r\n");
+    EXPECT_NE(Run({"/C", "C:\\auswahlliste.cmd"}), 0);
+    EXPECT_EQ(Opened(1), (std::vector<Args>{{(c / "Musik/Rock/P:\\player\" \"B - A.flac").string()}}));
+    EXPECT_FALSE(fs::exists(root.path() / "played"));
+    EXPECT_FALSE(Pwned());
+}
+
+TEST_F(CommandInterpreterTest, CdFindsADirectoryWhoseNameMixesConvertedLetters) {
+    fs::create_directories(c / "M\xC3\xBCsik \xC2\xA3" / "Neu");  // Müsik £
+    std::ofstream(c / "M\xC3\xBCsik \xC2\xA3" / "Neu" / "a.pdf") << "x";
+    WriteCmd("auswahlliste.cmd", "@echo off\r\nC:\r\ncd \"\\m\x81sik \xA3\\neu\"\r\n\"a.pdf\"\r\n");
+    EXPECT_EQ(Run({"/C", "C:\\auswahlliste.cmd"}), 0);
+    EXPECT_EQ(Opened(1), (std::vector<Args>{{(c / "M\xC3\xBCsik \xC2\xA3/Neu/a.pdf").string()}}));
 }
 
 TEST(OemLetters, TheTwelveConvertedLettersComeBack) {

@@ -1,9 +1,14 @@
 // The environment block, the machine's clock and system description, and the
 // host bundle of the POSIX host.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 
+#include "common/runtime_error.hpp"
 #include "common/text.hpp"
 #include "host/posix/no_sound_media.hpp"
 #include "host/posix/posix_clock.hpp"
@@ -183,6 +188,47 @@ TEST(PosixHost, BundlesTheServicesWithTheGivenConsoleAndNoSound) {
     host::posix::PosixHost withMedia(
         std::make_unique<TestConsole>(clock2), [](host::FileSystem&) { return std::make_unique<RecordingMedia>(); }, {});
     EXPECT_EQ(withMedia.host().media.WaveOutDevices(), 1);
+}
+
+// Signals that would end the program at a write: with the host built, the
+// write fails with the program's error number instead (in a child process,
+// where the file-size limit may be lowered).
+TEST(PosixHost, AWritePastTheFileSizeLimitOrIntoAClosedPipeIsAnErrorOfThatWrite) {
+    TempDir dir;
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int pipeEnds[2];  // made here: no other process holds its reading end
+        if (::pipe(pipeEnds) != 0) ::_exit(8);
+        ::signal(SIGXFSZ, SIG_DFL);  // as a program finds them
+        ::signal(SIGPIPE, SIG_DFL);
+        VirtualClock clock;
+        host::posix::PosixHost posix(std::make_unique<TestConsole>(clock), nullptr, {"pavuto"});
+        host::FileSystem& files = posix.host().files;
+        auto numberOfWrite = [&](const std::string& path, std::size_t bytes, bool readerGoes = false) {
+            try {
+                auto f = files.Open(path, host::OpenMode::Output);
+                if (readerGoes) ::close(pipeEnds[0]);
+                f->Write(std::string(bytes, 'x'));
+                f->Close();
+                return 0;
+            } catch (const RuntimeError& e) {
+                return e.number();
+            }
+        };
+        struct rlimit limit {4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        int tooBig = numberOfWrite(files.DrivePath((dir.path() / "gross.txt").string()), 10000);
+        int small = numberOfWrite(files.DrivePath((dir.path() / "klein.txt").string()), 100);
+        int pipe = numberOfWrite(files.DrivePath("/proc/self/fd/" + std::to_string(pipeEnds[1])), 100, true);
+        ::_exit((tooBig == err::DiskFull ? 0 : 1) | (small == 0 ? 0 : 2) | (pipe == err::DeviceIoError ? 0 : 4));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status)) << "ended by signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0)
+        << "1: not 61 past the limit, 2: a write within it failed, 4: not 57 into the closed pipe";
+    EXPECT_EQ(std::filesystem::file_size(dir.path() / "gross.txt"), 4096u);
 }
 
 }  // namespace

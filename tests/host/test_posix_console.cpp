@@ -405,21 +405,28 @@ TEST(PosixConsole, SuspendGivesTheTerminalBackAndResumeDrawsEverythingAgain) {
 }
 
 TEST(PosixConsole, TerminalRestoredOnEveryWayOut) {
-    enum class Way { Signal, Fault, Exit, UncaughtException };
+    // Signal: sent from outside; Fault, Breakpoint: raised by the processor;
+    // Survived: a signal that is ignored, after which the program ends normally.
+    enum class Way { Signal, Fault, Breakpoint, Survived, Exit, UncaughtException };
     struct Case {
         Way way;
         int signal;
     };
-    const Case cases[] = {{Way::Signal, SIGTERM}, {Way::Signal, SIGHUP}, {Way::Signal, SIGINT},
-                          {Way::Signal, SIGQUIT}, {Way::Fault, SIGSEGV}, {Way::Exit, 0},
-                          {Way::UncaughtException, 0}};
+    const Case cases[] = {{Way::Signal, SIGTERM},   {Way::Signal, SIGHUP},   {Way::Signal, SIGINT},
+                          {Way::Signal, SIGQUIT},   {Way::Signal, SIGILL},   {Way::Signal, SIGTRAP},
+                          {Way::Signal, SIGSYS},    {Way::Signal, SIGXCPU},  {Way::Signal, SIGALRM},
+                          {Way::Signal, SIGUSR1},   {Way::Signal, SIGUSR2},  {Way::Signal, SIGVTALRM},
+                          {Way::Signal, SIGPROF},   {Way::Signal, SIGSEGV},  {Way::Fault, SIGSEGV},
+                          {Way::Fault, SIGILL},     {Way::Breakpoint, SIGTRAP}, {Way::Survived, SIGPIPE},
+                          {Way::Survived, SIGXFSZ}, {Way::Exit, 0},          {Way::UncaughtException, 0}};
     for (const Case& c : cases) {
+        const std::string what = "way " + std::to_string(static_cast<int>(c.way)) + " signal " + std::to_string(c.signal);
         Pty pty(25, 80);
         const struct termios before = pty.Mode();
         pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            if (c.way == Way::Signal || c.way == Way::Fault) ::signal(c.signal, SIG_DFL);
+            if (c.signal != 0) ::signal(c.signal, SIG_DFL);
             struct rlimit noCore {0, 0};
             ::setrlimit(RLIMIT_CORE, &noCore);
             int devNull = ::open("/dev/null", O_WRONLY);
@@ -430,13 +437,27 @@ TEST(PosixConsole, TerminalRestoredOnEveryWayOut) {
             console->Flush();
             switch (c.way) {
                 case Way::Signal: ::kill(::getpid(), c.signal); break;
-                case Way::Fault: {
-                    // A page that may not be touched: a real fault, also where
-                    // sanitizers would catch a null pointer first.
-                    void* page = ::mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-                    *static_cast<volatile int*>(page) = 1;
+                case Way::Fault:
+                    if (c.signal == SIGSEGV) {
+                        // A page that may not be touched: a real fault, also where
+                        // sanitizers would catch a null pointer first.
+                        void* page = ::mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+                        *static_cast<volatile int*>(page) = 1;
+                    } else {
+                        __builtin_trap();  // an instruction the processor refuses
+                    }
                     break;
-                }
+                case Way::Breakpoint:
+#if defined(__x86_64__) || defined(__i386__)
+                    // Execution would go on after the breakpoint: the handler must end it.
+                    asm volatile("int3");
+#else
+                    ::raise(SIGTRAP);
+#endif
+                    break;
+                case Way::Survived:
+                    ::kill(::getpid(), c.signal);
+                    std::exit(4);
                 case Way::Exit: std::exit(3);
                 case Way::UncaughtException: {
                     // Out of a function that may not throw: nothing catches it.
@@ -450,17 +471,143 @@ TEST(PosixConsole, TerminalRestoredOnEveryWayOut) {
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         std::string out = pty.Output();
-        if (c.way == Way::Signal) {
-            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << "signal " << c.signal;
+        if (c.way == Way::Signal || c.way == Way::Breakpoint || (c.way == Way::Fault && c.signal == SIGSEGV)) {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << what;
+        } else if (c.way == Way::Fault) {
+            EXPECT_TRUE(WIFSIGNALED(status)) << what;  // SIGILL, or SIGTRAP where the trap instruction is a breakpoint
+        } else if (c.way == Way::Survived) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 4) << what;
         } else if (c.way == Way::Exit) {
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3);
         } else {
             EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 99);
             EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
         }
-        EXPECT_TRUE(SameMode(before, pty.Mode())) << "way " << static_cast<int>(c.way) << " signal " << c.signal;
+        EXPECT_TRUE(SameMode(before, pty.Mode())) << what;
         EXPECT_TRUE(Contains(out, "Arbeit"));
-        EXPECT_TRUE(Contains(out, "\x1b[0m\x1b[?1006l\x1b[?1000l\x1b[?25h\x1b[?1049l"))
-            << "way " << static_cast<int>(c.way) << " signal " << c.signal;
+        EXPECT_TRUE(Contains(out, "\x1b[0m\x1b[?1006l\x1b[?1000l\x1b[?25h\x1b[?1049l")) << what;
     }
+}
+
+// A child process with the console on a pty of its own, stopped and
+// continued from here.
+class StoppedConsole {
+public:
+    enum class Stop { CtrlZ, SignalFromOutside, CtrlZWhereStoppingIsIgnored };
+
+    StoppedConsole(Pty& pty, Stop how) : pty_(pty) {
+        int ready[2];
+        if (::pipe(ready) != 0) throw std::runtime_error("no pipe");
+        child_ = ::fork();
+        if (child_ < 0) throw std::runtime_error("no fork");
+        if (child_ == 0) {
+            ::close(ready[0]);
+            // A process group of its own whose parent is in another group of
+            // the session: not orphaned, so the system does not drop the stop.
+            ::setpgid(0, 0);
+            ::signal(SIGTSTP, how == Stop::CtrlZWhereStoppingIsIgnored ? SIG_IGN : SIG_DFL);
+            int devNull = ::open("/dev/null", O_WRONLY);
+            ::dup2(devNull, 2);
+            int code = 6;  // nothing came
+            {
+                PosixConsole console(pty.slave, pty.slave);
+                console.SetSize(5, 20);
+                console.SetColours(14, 1);
+                console.Clear();
+                console.Locate(2, 2);
+                console.Write("Liste");
+                console.Locate(4, 3);
+                console.Flush();
+                char byte = 1;
+                if (::write(ready[1], &byte, 1) != 1) ::_exit(7);
+                for (int round = 0; round < 300 && code == 6; ++round) {
+                    console.AwaitInput(100);
+                    InputEvent e;
+                    // Any other event than q: Ctrl-Z reached the program as a key.
+                    if (console.ReadEvent(e)) code = e.kind == InputEvent::Kind::Key && e.key == "q" ? 0 : 5;
+                }
+            }  // the terminal given back as at the program's end
+            ::_exit(code);
+        }
+        ::close(ready[1]);
+        char byte = 0;
+        ssize_t n = ::read(ready[0], &byte, 1);
+        ::close(ready[0]);
+        if (n != 1) throw std::runtime_error("child not ready");
+    }
+    ~StoppedConsole() {
+        if (child_ > 0 && !ended_) {
+            ::kill(child_, SIGKILL);
+            ::kill(child_, SIGCONT);
+            int status = 0;
+            ::waitpid(child_, &status, 0);
+        }
+    }
+    // The child's next change of state: stopped, or ended.
+    int Wait() {
+        int status = 0;
+        if (::waitpid(child_, &status, WUNTRACED) != child_) return -1;
+        if (!WIFSTOPPED(status)) ended_ = true;
+        return status;
+    }
+    pid_t pid() const { return child_; }
+
+private:
+    Pty& pty_;
+    pid_t child_ = -1;
+    bool ended_ = false;
+};
+
+TEST(PosixConsole, CtrlZAndSigtstpStopWithTheTerminalGivenBackAndGoingOnDrawsTheScreenAgain) {
+    for (auto how : {StoppedConsole::Stop::CtrlZ, StoppedConsole::Stop::SignalFromOutside}) {
+        const bool byKey = how == StoppedConsole::Stop::CtrlZ;
+        Pty pty(25, 80);
+        const struct termios before = pty.Mode();
+        StoppedConsole child(pty, how);
+        pty.Output();
+
+        if (byKey) pty.Type("\x1a");  // Ctrl-Z: a byte, as raw mode has no ISIG
+        else ::kill(child.pid(), SIGTSTP);
+        int status = child.Wait();
+        ASSERT_TRUE(WIFSTOPPED(status)) << "by key " << byKey << " status " << status;
+        // Stopped: the shell gets the terminal as it was before the program.
+        EXPECT_TRUE(SameMode(before, pty.Mode())) << "by key " << byKey;
+        std::string out = pty.Output();
+        EXPECT_TRUE(Contains(out, "\x1b[0m\x1b[?1006l\x1b[?1000l\x1b[?25h\x1b[?1049l")) << "by key " << byKey;
+
+        ::kill(child.pid(), SIGCONT);
+        // Going on: raw mode, alternate screen, mouse, and every cell drawn anew.
+        out.clear();
+        for (int i = 0; i < 50 && !Contains(out, "Liste"); ++i) out += pty.Output();
+        EXPECT_FALSE(pty.Mode().c_lflag & ICANON) << "by key " << byKey;
+        EXPECT_FALSE(pty.Mode().c_lflag & ECHO);
+        size_t enter = out.find("\x1b[?1049h");
+        ASSERT_NE(enter, std::string::npos) << "by key " << byKey;
+        EXPECT_TRUE(Contains(out.substr(enter), "\x1b[?1000h\x1b[?1006h"));
+        MiniTerminal term(25, 80);
+        term.Feed(out.substr(enter));
+        EXPECT_EQ(term.Row(1).substr(0, 20), std::string(20, ' '));
+        EXPECT_EQ(term.Row(2).substr(0, 8), " Liste  ");
+        EXPECT_EQ(term.Colours(2, 2), "93;44");
+        EXPECT_EQ(term.Row(5).substr(0, 20), std::string(20, ' '));
+        EXPECT_EQ(term.row, 4);
+        EXPECT_EQ(term.column, 3);
+
+        // The program goes on reading keys; Ctrl-Z never reached it as one.
+        pty.Type("q");
+        status = child.Wait();
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "by key " << byKey << " status " << status;
+        EXPECT_TRUE(SameMode(before, pty.Mode()));
+    }
+}
+
+TEST(PosixConsole, CtrlZDoesNothingWhereStoppingWasIgnoredAtTheStart) {
+    Pty pty(25, 80);
+    StoppedConsole child(pty, StoppedConsole::Stop::CtrlZWhereStoppingIsIgnored);
+    pty.Output();
+    pty.Type("\x1a");
+    pty.Type("q");
+    int status = child.Wait();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_FALSE(Contains(pty.Output(), "\x1b[?1049h")) << "never given back and taken again";
 }

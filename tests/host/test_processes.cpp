@@ -1,6 +1,7 @@
 // Starting real programs: scripts written by the tests record how they were
 // started (arguments, directory, standard streams, parent).
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include "common/runtime_error.hpp"
 #include "host/posix/posix_clock.hpp"
 #include "host/posix/posix_processes.hpp"
+#include "host/posix/posix_signals.hpp"
 #include "support/test_host.hpp"
 
 namespace pavuto::test {
@@ -22,6 +24,21 @@ using host::posix::PosixProcesses;
 using host::posix::SplitCommandLine;
 
 using Args = std::vector<std::string>;
+
+// The signals a process ignores, from its "SigIgn:" line (bit n - 1 for signal n).
+unsigned long long IgnoredSignals(const std::string& status) {
+    auto at = status.find("SigIgn:");
+    return at == std::string::npos ? ~0ULL : std::stoull(status.substr(at + 7), nullptr, 16);
+}
+unsigned long long IgnoredSignalsOf(const std::string& statusFile) {
+    std::ifstream in(statusFile);
+    std::stringstream s;
+    s << in.rdbuf();
+    return IgnoredSignals(s.str());
+}
+unsigned long long Bit(int signal) { return 1ULL << (signal - 1); }
+// What this test program ignored when it started, before any test ran.
+const unsigned long long kIgnoredAtStart = IgnoredSignalsOf("/proc/self/status");
 
 TEST(WindowsCommandLine, SplitsByTheRulesOfTheWindowsRuntime) {
     struct Case {
@@ -47,6 +64,16 @@ TEST(WindowsCommandLine, SplitsByTheRulesOfTheWindowsRuntime) {
         {"   ", {}},
     };
     for (const auto& c : cases) EXPECT_EQ(SplitCommandLine(c.line), c.args) << c.line;
+}
+
+TEST(WindowsCommandLine, TellsALineThatEndsInsideQuotes) {
+    using host::posix::QuotesClosed;
+    for (const char* closed : {"p a", "p \"a b\" c", "p a\\\"b", "\"C:\\Pfad\\\" x", "p \"a\"\"b\"", "p \"a\\\\\"", ""})
+        EXPECT_TRUE(QuotesClosed(closed)) << closed;
+    // The program name knows only quotes; after it a backslash may take a
+    // quote's meaning, and "" inside quotes is a quote.
+    for (const char* open : {"p \"a", "\"p", "p \"a\\\" b", "\"C:\\Pfad\\\" x \"y", "p \"a\"\"b"})
+        EXPECT_FALSE(QuotesClosed(open)) << open;
 }
 
 TEST(WindowsCommandLine, NotesWhichWordsWereQuoted) {
@@ -271,6 +298,32 @@ TEST_F(ProcessesTest, ABatchFileRunsThroughTheProgramsInterpreter) {
     withInterpreter.Start("los.CMD Skript", WindowStyle::Hidden, true);
     EXPECT_EQ(c.Read("Arbeit/ergebnis.txt"), "Skript gelaufen\r\n");
     EXPECT_EQ(withInterpreter.LastExitStatus(), 0);
+}
+
+// The program ignores SIGPIPE and SIGXFSZ for itself, and Ctrl-C and Ctrl-Backslash
+// while it waits for a program; it handles others for the terminal. None of
+// that reaches a started program: it gets every signal as the program found it.
+TEST_F(ProcessesTest, AStartedProgramGetsTheSignalsAsTheProgramFoundThem) {
+    host::posix::IgnoreWriteSignals();
+    struct sigaction handled {}, old {};
+    handled.sa_handler = [](int) {};
+    sigemptyset(&handled.sa_mask);
+    ASSERT_EQ(::sigaction(SIGUSR1, &handled, &old), 0);
+    ASSERT_NE(IgnoredSignalsOf("/proc/self/status") & Bit(SIGPIPE), 0u);
+
+    // (cat's own status: the shell itself blocks everything while it waits for it)
+    Script("bin/signals", "cat /proc/self/status > \"$0.tmp$1\"\nmv \"$0.tmp$1\" \"$0.$1\"\n");
+    processes.Start("signals waited", WindowStyle::Normal, true);
+    processes.Start("signals hidden", WindowStyle::Hidden, true);
+    processes.Start("signals detached", WindowStyle::Normal, false);
+    ASSERT_TRUE(AwaitFile(c.path() / "bin/signals.detached"));
+    for (const char* how : {"waited", "hidden", "detached"}) {
+        std::string status = c.Read(std::string("bin/signals.") + how);
+        EXPECT_EQ(IgnoredSignals(status), kIgnoredAtStart) << how;
+        // Nothing blocked either (the test program started with nothing blocked).
+        EXPECT_NE(status.find("SigBlk:\t0000000000000000"), std::string::npos) << how;
+    }
+    ::sigaction(SIGUSR1, &old, nullptr);
 }
 
 }  // namespace

@@ -128,8 +128,30 @@ TEST(TerminalInput, LoneEscOnlyAfterTheTimeout) {
     EXPECT_FALSE(d.Incomplete());
 
     EXPECT_EQ(Decode("\x1b\x1b"), (Keys{"\x1b", "\x1b"}));
-    EXPECT_EQ(Decode("\x1bj"), (Keys{"\x1b", "j"}));  // typed ahead: both keys
     EXPECT_EQ(Decode("\x1b\x1b[B"), (Keys{"\x1b", ExtendedKey(scan::Down)}));
+}
+
+// Esc with a key right behind it is how a terminal sends Alt with that key:
+// never the Esc key (which asks to end the program).
+TEST(TerminalInput, AltWithAKeyIsNoEsc) {
+    // Letters and digits: code 0 + the PC console's Alt scan code, in either case.
+    EXPECT_EQ(Decode("\x1bq\x1bP\x1b" "a\x1bL\x1bz\x1bM"),
+              (Keys{ExtendedKey(16), ExtendedKey(25), ExtendedKey(30), ExtendedKey(38), ExtendedKey(44),
+                    ExtendedKey(50)}));
+    EXPECT_EQ(Decode("\x1b" "1\x1b" "9\x1b" "0"), (Keys{ExtendedKey(120), ExtendedKey(128), ExtendedKey(129)}));
+    // With anything else it has no code: nothing at all, and the next key is
+    // its own again.
+    EXPECT_EQ(Decode("\x1b.\x1b \x1b\r\x1b\x7f\x1b\x03x"), Keys{"x"});
+    EXPECT_EQ(Decode("\x1b\xC3\xA4y"), Keys{"y"});   // Alt+ä: the whole character goes
+    EXPECT_EQ(Decode("\x1b\xE4y"), Keys{"y"});        // the same as a Latin-1 byte
+    EXPECT_EQ(Decode("\x1b\xC3y"), (Keys{"y"}));      // a broken character: its byte goes
+    // The Alt key comes in one read or two within the escape time alike.
+    TerminalInputDecoder d;
+    d.Feed("\x1b", 0);
+    d.Feed("x", 5);
+    d.Feed("x", 6);
+    EXPECT_EQ(Drain(d), (Keys{ExtendedKey(45), "x"}));
+    EXPECT_FALSE(d.Incomplete());
 }
 
 TEST(TerminalInput, UnknownAndUnfinishedSequencesAreSwallowed) {

@@ -224,6 +224,34 @@ TEST_F(DirectorySelectionTest, FileNamesAreWrittenAsData) {
     EXPECT_EQ(OnlyStart().commandLine, kInterpreter + " /C C:\\tmp\\auswahlliste.cmd");
 }
 
+// A name holding a line end would split its line: its second half would be
+// a line of its own (in a batch file one that runs). Such a name is left out
+// of every selection file, the other names are written.
+TEST_F(DirectorySelectionTest, ANameWithALineEndNeverReachesASelectionFile) {
+    h.files->ChangeDirectory("C:\\tmp");
+    const std::string split = "x\r\n\"touch\" \"y.pdf", lf = "a\nb.pdf";
+    Directory({"..", "gut.pdf", split, lf});
+    Mark({3, 2, 4});
+    RunSelection(p);
+    EXPECT_EQ(Selection(), "C:\\tmp\\gut.pdf\r\n");
+    p.settings.listExtension = ".pdf";
+    h.processes.started.clear();
+    RunSelection(p);
+    EXPECT_EQ(Selection("auswahlliste.cmd"), "@echo off\r\nC:\r\ncd \"\\tmp\"\r\n\"gut.pdf\"\r\n");
+    EXPECT_EQ(OnlyStart().commandLine, kInterpreter + " /C C:\\tmp\\auswahlliste.cmd") << "nothing but the interpreter";
+
+    // Nor does a directory holding one: none of its files can be written.
+    h.temp.Write("tmp/x\n\"touch\" \"y/gut.pdf", "x");
+    h.files->ChangeDirectory("C:\\tmp\\x\n\"touch\" \"y");
+    Directory({"..", "gut.pdf"});
+    Mark({2});
+    RunSelection(p);
+    EXPECT_EQ(Selection("auswahlliste.cmd"), "@echo off\r\n");
+    p.settings.listExtension = ".mp3";
+    RunSelection(p);
+    EXPECT_EQ(Selection(), "");
+}
+
 TEST_F(DirectorySelectionTest, MarkAllSkipsDirectoriesDrivesAndLists) {
     Directory({"..", "<DIR> Alt", "Eins.mp3", "Rock.PAVUTO", "Zwei.mp3", "\xAF" " D:"});
     p.browser.Marks[1] = 9;

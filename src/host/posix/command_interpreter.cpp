@@ -1,6 +1,9 @@
 #include "host/posix/command_interpreter.hpp"
 
+#include <dirent.h>
 #include <sys/stat.h>
+
+#include <cerrno>
 
 #include <fstream>
 #include <ostream>
@@ -34,17 +37,6 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 
 bool IsBatchName(std::string_view name) { return EndsWithNoCase(name, ".cmd") || EndsWithNoCase(name, ".bat"); }
 
-// True when every quote that is not escaped by a backslash has its partner.
-bool QuotesPair(std::string_view s) {
-    int count = 0;
-    size_t backslashes = 0;
-    for (char c : s) {
-        if (c == '"' && backslashes % 2 == 0) ++count;
-        backslashes = c == '\\' ? backslashes + 1 : 0;
-    }
-    return count % 2 == 0;
-}
-
 std::vector<std::string> SplitLines(const std::string& bytes) {
     std::vector<std::string> lines;
     std::string cur;
@@ -60,6 +52,80 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
     }
     if (!cur.empty()) lines.push_back(cur);
     return lines;
+}
+
+// The code page 850 code of one of the twelve letters the program converts
+// for the console; any other character as it is.
+char AnsiLetterToOem(char c) {
+    switch (static_cast<unsigned char>(c)) {
+        case 0xE4: return '\x84';  // ä
+        case 0xF6: return '\x94';  // ö
+        case 0xFC: return '\x81';  // ü
+        case 0xC4: return '\x8E';  // Ä
+        case 0xD6: return '\x99';  // Ö
+        case 0xDC: return '\x9A';  // Ü
+        case 0xDF: return '\xE1';  // ß
+        case 0xE1: return '\xA0';  // á
+        case 0xE9: return '\x82';  // é
+        case 0xED: return '\xA1';  // í
+        case 0xF3: return '\xA2';  // ó
+        case 0xFA: return '\xA3';  // ú
+        default: return c;
+    }
+}
+
+// Whether the program may have written this name of a directory entry
+// (Windows-1252, "?" for what it cannot hold) so: as it is or with each of
+// its German letters in code page 850, without regard to case. The test is
+// made character by character, as the conversion is: a name that mixes
+// converted letters with characters that look like converted ones (a "£"
+// beside a "ü") is found all the same.
+bool WrittenAs(std::string_view entry, std::string_view written) {
+    if (entry.size() != written.size()) return false;
+    for (size_t i = 0; i < entry.size(); ++i) {
+        const char a = entry[i], b = written[i];
+        if (a == b || UpperChar(a) == UpperChar(b)) continue;
+        if (AnsiLetterToOem(a) == b || AnsiLetterToOem(UpperChar(a)) == b || AnsiLetterToOem(LowerChar(a)) == b)
+            continue;
+        return false;
+    }
+    return true;
+}
+
+std::string JoinHost(const std::string& directory, const std::string& name) {
+    return !directory.empty() && directory.back() == '/' ? directory + name : directory + "/" + name;
+}
+
+// The entry of a host directory that a written name means: one whose name
+// is exactly the written one first, else the first in name order that
+// matches. listed: the directory could be read (or is no directory), so an
+// empty name means for certain that there is no such entry.
+struct EntryMatch {
+    std::string name;
+    bool listed = false;
+};
+EntryMatch MatchEntry(const std::string& directory, const std::string& written) {
+    EntryMatch m;
+    DIR* dir = opendir(directory.c_str());
+    if (!dir) {
+        m.listed = errno == ENOTDIR || errno == ENOENT;
+        return m;
+    }
+    m.listed = true;
+    bool exact = false;
+    while (dirent* d = readdir(dir)) {
+        std::string name = d->d_name;
+        if (name == "." || name == "..") continue;
+        const std::string shown = Utf8ToCp1252(name);
+        if (!WrittenAs(shown, written)) continue;
+        const bool isExact = shown == written && Cp1252ToUtf8(shown) == name;
+        if (m.name.empty() || (isExact && !exact) || (isExact == exact && name < m.name)) {
+            m.name = name;
+            exact = isExact;
+        }
+    }
+    closedir(dir);
+    return m;
 }
 
 }  // namespace
@@ -246,6 +312,11 @@ void CommandInterpreter::ChangeDirectory(std::string rest) {
         arg = unquoted;
     }
     std::string name = ChooseName(arg);
+    if (!files_.DirectoryExists(name)) {
+        // A name mixing converted letters with others, or whose case differs.
+        Found found = Find(arg);
+        if (!found.host.empty()) name = files_.DrivePath(found.host);
+    }
     try {
         files_.ChangeDirectory(name);
         if (withDrive) files_.ChangeDrive(files_.FullPath(name).substr(0, 2));
@@ -255,16 +326,11 @@ void CommandInterpreter::ChangeDirectory(std::string rest) {
 }
 
 void CommandInterpreter::RunProgramLine(const std::string& line) {
-    // A quoted name alone, taken verbatim between the outer quotes: a name
-    // may hold quotes of its own.
     if (line.size() >= 2 && line.front() == '"' && line.back() == '"') {
-        std::string name = ChooseName(line.substr(1, line.size() - 2));
-        if (Exists(name)) {
-            OpenWithAssociation(files_.HostPath(name));
-            return;
-        }
+        RunQuotedName(line.substr(1, line.size() - 2));
+        return;
     }
-    if (!QuotesPair(line)) {
+    if (!QuotesClosed(line)) {
         Error("Anf\xFChrungszeichen ohne Gegenst\xFC" "ck, nichts ausgef\xFChrt", line);
         return;
     }
@@ -294,6 +360,48 @@ void CommandInterpreter::RunProgramLine(const std::string& line) {
         Error(e.number() == err::FileNotFound ? "Programm nicht gefunden"
                                               : "Programm nicht ausf\xFChrbar (Fehler " + std::to_string(e.number()) + ")",
               argv[0]);
+    }
+}
+
+void CommandInterpreter::RunQuotedName(const std::string& name) {
+    // Everything between the outer quotes is one name, whatever it holds
+    // (quotes, backslashes, blanks): the file or directory to open.
+    Found found = Find(name);
+    if (!found.host.empty()) {
+        OpenWithAssociation(found.host);
+        return;
+    }
+    // The one line of another shape the program writes: "player" "file", the
+    // player (a path, without quotes) and the file of display modes 1 and 2.
+    // It counts only where it is certain that no file of the whole name
+    // exists, the player is given as a path and the file exists; so a name
+    // never starts a program of its own, not even the name of one that has
+    // gone meanwhile.
+    const size_t quote = name.find('"');
+    if (found.certain && quote != std::string::npos && name.compare(quote, 3, "\" \"") == 0) {
+        const std::string program = name.substr(0, quote), file = name.substr(quote + 3);
+        const bool path = program.find_first_of("\\/") != std::string::npos ||
+                          (program.size() >= 2 && program[1] == ':' && IsLetter(program[0]));
+        Found target = path ? Find(file) : Found{};
+        if (!target.host.empty()) {
+            Found player = Find(program);
+            RunWithFile(player.host.empty() ? ChooseName(program) : files_.DrivePath(player.host), target.host);
+            return;
+        }
+    }
+    Error("Datei nicht gefunden", name);
+}
+
+void CommandInterpreter::RunWithFile(const std::string& program, const std::string& hostFile) {
+    try {
+        processes_.SetEnvironment(hostEnvironment_);
+        Launch launch = processes_.Resolve(std::vector<std::string>{program});
+        launch.arguments.push_back(hostFile);
+        processes_.Run(launch, WindowStyle::Normal, true);
+    } catch (const RuntimeError& e) {
+        Error(e.number() == err::FileNotFound ? "Programm nicht gefunden"
+                                              : "Programm nicht ausf\xFChrbar (Fehler " + std::to_string(e.number()) + ")",
+              program);
     }
 }
 
@@ -388,6 +496,76 @@ void CommandInterpreter::Set(const std::string& name, const std::string& value) 
 
 bool CommandInterpreter::Exists(const std::string& name) {
     return !name.empty() && (files_.FileExists(name) || files_.DirectoryExists(name));
+}
+
+CommandInterpreter::Found CommandInterpreter::Find(const std::string& written) {
+    if (written.empty()) return {{}, true};
+    const std::string expanded = Expand(written);
+    for (const std::string& candidate : {written, OemLettersToAnsi(written), expanded, OemLettersToAnsi(expanded)})
+        if (Exists(candidate)) return {files_.HostPath(candidate), true};
+    bool certain = true;
+    std::vector<std::string> forms{written};
+    if (expanded != written) forms.push_back(expanded);
+    for (const std::string& form : forms) {
+        // The whole name as one entry of the current directory: a name on
+        // the host may hold a backslash.
+        try {
+            const std::string here = files_.HostPath(files_.CurrentDirectory());
+            EntryMatch m = MatchEntry(here, form);
+            if (!m.name.empty()) return {JoinHost(here, m.name), true};
+            certain = certain && m.listed;
+        } catch (const RuntimeError&) {
+            // no current directory on a drive that is not ready: nothing there
+        }
+        Found walked = Walk(form);
+        if (!walked.host.empty()) return walked;
+        certain = certain && walked.certain;
+    }
+    return {{}, certain};
+}
+
+CommandInterpreter::Found CommandInterpreter::Walk(const std::string& path) {
+    std::string drive = files_.CurrentDrive();
+    std::string_view rest = path;
+    if (rest.size() >= 2 && rest[1] == ':' && IsLetter(rest[0])) {
+        drive = std::string(rest.substr(0, 2));
+        rest.remove_prefix(2);
+    }
+    const bool fromRoot = !rest.empty() && (rest[0] == '\\' || rest[0] == '/');
+    std::string root, at;
+    try {
+        root = files_.HostPath(drive + "\\");
+        at = fromRoot ? root : files_.HostPath(files_.CurrentDirectory(drive));
+    } catch (const RuntimeError&) {
+        return {{}, true};  // a drive that is not ready holds nothing
+    }
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : rest) {
+        if (c == '\\' || c == '/') {
+            if (!part.empty()) parts.push_back(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    if (!part.empty()) parts.push_back(part);
+    if (parts.empty()) return {{}, true};
+    for (const std::string& p : parts) {
+        if (p == ".") continue;
+        if (p == "..") {
+            // never above the drive's root
+            if (at.size() > root.size()) {
+                size_t slash = at.rfind('/');
+                at = slash == 0 ? "/" : at.substr(0, slash);
+            }
+            continue;
+        }
+        EntryMatch m = MatchEntry(at, p);
+        if (m.name.empty()) return {{}, m.listed};
+        at = JoinHost(at, m.name);
+    }
+    return {at, true};
 }
 
 std::string CommandInterpreter::ChooseName(const std::string& written) {

@@ -16,8 +16,16 @@
 //   echo text>file, >>file     writes / appends text + CR LF, bytes as they are
 //   echo text                  prints the text
 //   exit                       ends the file
-//   "file"                     a quoted name alone: opens the file with the
-//                              desktop's association, without waiting
+//   "file"                     a line in quotes from end to end is one name,
+//                              whatever it holds (quotes, backslashes,
+//                              blanks): opens the file with the desktop's
+//                              association, without waiting; a name that
+//                              names nothing is an error, never a program
+//   "player" "file"            the one exception, written for display modes
+//                              1 and 2: only where no file of the whole name
+//                              exists, the player is given as a path and the
+//                              file exists; the player gets the file and is
+//                              waited for
 //   program arguments          starts the program by the rules of
 //                              PosixProcesses and waits for its end, as the
 //                              Windows interpreter does in a batch file
@@ -30,6 +38,12 @@
 // would turn a Windows-1252 "á" (the 850 code of ß) into "ß", so a name (cd
 // target, file to open, program and its arguments) is taken as written where
 // it exists, else in its converted form, else with its variables expanded.
+// A cd target or a name to open that none of these finds is looked for in
+// the directories themselves, letter by letter: an entry matches where each
+// character is the written one, or its code page 850 form, in either case.
+// So a name mixing converted letters with ones the conversion leaves alone
+// ("ü£"), a name with characters the program cannot hold ("?") and a name on
+// the host that holds a backslash are found too.
 //
 // A line whose quotes do not pair (as when a name holding a line break was
 // written into the file) runs nothing and counts as an error.
@@ -71,6 +85,17 @@ private:
     std::string Lookup(const std::string& name) const;
     void Set(const std::string& name, const std::string& value);
     bool Exists(const std::string& name);
+    // Where a written name is: the host path of the file or directory, or
+    // empty; certain is false where a directory that had to be looked at
+    // could not be read.
+    struct Found {
+        std::string host;
+        bool certain = true;
+    };
+    Found Find(const std::string& written);
+    Found Walk(const std::string& path);  // part by part through the directories
+    void RunQuotedName(const std::string& name);
+    void RunWithFile(const std::string& program, const std::string& hostFile);
     // The first of the name as written, converted, expanded, expanded and
     // converted that exists; the expanded name when none does.
     std::string ChooseName(const std::string& written);

@@ -14,6 +14,7 @@
 #include <exception>
 
 #include "common/codepage.hpp"
+#include "host/posix/posix_signals.hpp"
 
 namespace pavuto::host::posix {
 
@@ -33,25 +34,36 @@ constexpr char kCursorOff[] = "\x1b[?25l";
 // visible, normal screen.
 constexpr char kRestoreSequence[] = "\x18\x1b[0m\x1b[?1006l\x1b[?1000l\x1b[?25h\x1b[?1049l";
 
-const int kFatalSignals[] = {SIGTERM, SIGHUP, SIGQUIT, SIGINT, SIGSEGV, SIGABRT, SIGBUS, SIGFPE};
+// Signals whose default action ends the process: the terminal is given
+// back first. SIGPIPE and SIGXFSZ are no way out: the program ignores them
+// (a write fails with an error number instead).
+const int kFatalSignals[] = {SIGTERM, SIGHUP,  SIGQUIT, SIGINT,  SIGSEGV, SIGABRT,   SIGBUS,  SIGFPE, SIGILL,
+                             SIGTRAP, SIGSYS,  SIGXCPU, SIGALRM, SIGUSR1, SIGUSR2, SIGVTALRM, SIGPROF};
 
-// Everything the handlers need to give the terminal back, reachable without
-// the console object.
+// Everything the handlers need to give the terminal back and take it again,
+// reachable without the console object.
 struct RestoreState {
-    volatile sig_atomic_t active = 0;
+    volatile sig_atomic_t active = 0;   // the terminal is ours (raw, alternate screen)
+    volatile sig_atomic_t mouseOn = 1;  // mouse reporting belongs to taking it
     int inFd = -1;
     int outFd = -1;
     bool haveTermios = false;
     struct termios saved {};
+    struct termios raw {};
 };
 RestoreState g_restore;
 volatile sig_atomic_t g_resized = 0;
+// The terminal was taken again after the process had stopped: what it shows
+// is unknown, the whole screen is drawn anew by the next Flush().
+volatile sig_atomic_t g_redraw = 0;
 
 PosixConsole* g_console = nullptr;  // the one that owns the terminal
 bool g_handlersInstalled = false;
 struct sigaction g_oldActions[NSIG];
 bool g_oldActionValid[NSIG];
 struct sigaction g_oldWinch;
+struct sigaction g_oldStop, g_oldContinue;
+bool g_stopHandled = false;  // SIGTSTP was not ignored when the console came: it is ours
 std::terminate_handler g_oldTerminate = nullptr;
 bool g_atexitRegistered = false;
 
@@ -89,6 +101,16 @@ void RestoreTerminalNow() {
     if (g_restore.haveTermios) ::tcsetattr(g_restore.inFd, TCSANOW, &g_restore.saved);
 }
 
+// Async-signal-safe: raw mode, alternate screen and mouse as the console had
+// them. The cells are drawn by the next Flush().
+void TakeTerminalNow() {
+    g_restore.active = 1;
+    if (g_restore.haveTermios) ::tcsetattr(g_restore.inFd, TCSANOW, &g_restore.raw);
+    WriteAll(g_restore.outFd, kEnterSequence, sizeof kEnterSequence - 1);
+    if (g_restore.mouseOn) WriteAll(g_restore.outFd, kMouseOn, sizeof kMouseOn - 1);
+    g_redraw = 1;
+}
+
 void OnFatalSignal(int sig, siginfo_t* info, void*) {
     int savedErrno = errno;
     RestoreTerminalNow();
@@ -96,9 +118,46 @@ void OnFatalSignal(int sig, siginfo_t* info, void*) {
     // action: end the process, with a core dump where that is the rule).
     if (sig > 0 && sig < NSIG && g_oldActionValid[sig]) ::sigaction(sig, &g_oldActions[sig], nullptr);
     else ::signal(sig, SIG_DFL);
-    bool fault = (sig == SIGSEGV || sig == SIGBUS || sig == SIGFPE) && info != nullptr && info->si_code > 0;
-    // A real fault recurs when the handler returns; a sent signal is raised again.
+    // A real fault recurs when the handler returns (the instruction runs
+    // again); anything else (a sent signal, a breakpoint, a refused system
+    // call) is raised again.
+    bool fault = (sig == SIGSEGV || sig == SIGBUS || sig == SIGFPE || sig == SIGILL) && info != nullptr &&
+                 info->si_code > 0;
     if (!fault) ::raise(sig);
+    errno = savedErrno;
+}
+
+// Ctrl-Z (typed as a key, or SIGTSTP from outside): the terminal as it was
+// found, then stopped by the default action. When the process goes on, the
+// terminal is taken again. In an orphaned process group the system drops the
+// stop, and the program goes on at once.
+void OnStop(int) {
+    int savedErrno = errno;
+    const bool owned = g_restore.active;
+    RestoreTerminalNow();
+    struct sigaction standard {}, mine {};
+    standard.sa_handler = SIG_DFL;
+    sigemptyset(&standard.sa_mask);
+    ::sigaction(SIGTSTP, &standard, &mine);
+    sigset_t stop;
+    sigemptyset(&stop);
+    sigaddset(&stop, SIGTSTP);
+    ::raise(SIGTSTP);  // pending while this handler runs: it stops the process at the unblocking
+    ::pthread_sigmask(SIG_UNBLOCK, &stop, nullptr);
+    // Going on here after SIGCONT.
+    ::pthread_sigmask(SIG_BLOCK, &stop, nullptr);
+    ::sigaction(SIGTSTP, &mine, nullptr);
+    if (owned && !g_restore.active) TakeTerminalNow();
+    errno = savedErrno;
+}
+
+// Going on after any stop (SIGSTOP, SIGTTIN, a stop through OnStop): a
+// terminal the console still owns may have been changed by the shell
+// meanwhile, so it is taken again and drawn anew. During OnStop the terminal
+// is not owned here; OnStop takes it itself.
+void OnContinue(int) {
+    int savedErrno = errno;
+    if (g_restore.active) TakeTerminalNow();
     errno = savedErrno;
 }
 
@@ -112,16 +171,20 @@ void OnExit() { RestoreTerminalNow(); }
     std::abort();
 }
 
+bool IgnoredNow(int sig) {
+    struct sigaction old {};
+    return ::sigaction(sig, nullptr, &old) == 0 && !(old.sa_flags & SA_SIGINFO) && old.sa_handler == SIG_IGN;
+}
+
 void InstallHandlers() {
     if (g_handlersInstalled) return;
     g_handlersInstalled = true;
+    IgnoreWriteSignals();
     for (int sig : kFatalSignals) {
         g_oldActionValid[sig] = false;
-        struct sigaction old {};
-        if (::sigaction(sig, nullptr, &old) != 0) continue;
         // A signal the program was told to ignore (started with nohup, say)
         // stays ignored.
-        if (!(old.sa_flags & SA_SIGINFO) && old.sa_handler == SIG_IGN) continue;
+        if (IgnoredNow(sig)) continue;
         struct sigaction action {};
         action.sa_sigaction = OnFatalSignal;
         action.sa_flags = SA_SIGINFO;
@@ -133,6 +196,21 @@ void InstallHandlers() {
     winch.sa_flags = SA_RESTART;
     sigemptyset(&winch.sa_mask);
     ::sigaction(SIGWINCH, &winch, &g_oldWinch);
+    // Started where stopping is not wanted (SIGTSTP ignored, as by a shell
+    // without job control): Ctrl-Z stays without effect.
+    g_stopHandled = !IgnoredNow(SIGTSTP);
+    if (g_stopHandled) {
+        struct sigaction stop {};
+        stop.sa_handler = OnStop;
+        stop.sa_flags = SA_RESTART;
+        sigemptyset(&stop.sa_mask);
+        ::sigaction(SIGTSTP, &stop, &g_oldStop);
+    }
+    struct sigaction cont {};
+    cont.sa_handler = OnContinue;
+    cont.sa_flags = SA_RESTART;
+    sigemptyset(&cont.sa_mask);
+    ::sigaction(SIGCONT, &cont, &g_oldContinue);
     g_oldTerminate = std::set_terminate(OnTerminate);
     if (!g_atexitRegistered) g_atexitRegistered = std::atexit(OnExit) == 0;
 }
@@ -145,10 +223,16 @@ void RemoveHandlers() {
         g_oldActionValid[sig] = false;
     }
     ::sigaction(SIGWINCH, &g_oldWinch, nullptr);
+    if (g_stopHandled) ::sigaction(SIGTSTP, &g_oldStop, nullptr);
+    g_stopHandled = false;
+    ::sigaction(SIGCONT, &g_oldContinue, nullptr);
     std::terminate_handler current = std::set_terminate(g_oldTerminate);
     if (current != OnTerminate) std::set_terminate(current);  // someone else's since: keep it
     g_oldTerminate = nullptr;
 }
+
+// The key Ctrl-Z: raw mode delivers it as a byte, not as a signal.
+bool IsStopKey(const InputEvent& e) { return e.kind == InputEvent::Kind::Key && e.key == "\x1a"; }
 
 // Console colour (blue = 1, red = 4) to ANSI colour (red = 1, blue = 4).
 constexpr int kAnsiOf[8] = {0, 4, 2, 6, 1, 5, 3, 7};
@@ -188,6 +272,18 @@ PosixConsole::PosixConsole(int inputFd, int outputFd) : in_(inputFd), out_(outpu
     g_restore.outFd = out_;
     g_restore.haveTermios = isTerminal_;
     g_restore.saved = original;
+    struct termios raw = original;
+    raw.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON);
+    raw.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    // Without ISIG Ctrl-C, Ctrl-\ and Ctrl-Z are keys; the console itself
+    // turns Ctrl-Z into a stop (see ReadEvent).
+    raw.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    raw.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB);
+    raw.c_cflag |= CS8;
+    raw.c_cc[VMIN] = 0;  // a read never blocks: input is polled
+    raw.c_cc[VTIME] = 0;
+    g_restore.raw = raw;
+    g_restore.mouseOn = mouseOn_ ? 1 : 0;
     g_console = this;
     InstallHandlers();
     TakeTerminal();
@@ -203,19 +299,22 @@ PosixConsole::~PosixConsole() {
 void PosixConsole::TakeTerminal() {
     // Marked active first: a signal from here on restores what was there.
     g_restore.active = 1;
-    if (isTerminal_) {
-        struct termios raw = g_restore.saved;
-        raw.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON);
-        raw.c_oflag &= ~static_cast<tcflag_t>(OPOST);
-        raw.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-        raw.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB);
-        raw.c_cflag |= CS8;
-        raw.c_cc[VMIN] = 0;  // a read never blocks: input is polled
-        raw.c_cc[VTIME] = 0;
-        ::tcsetattr(in_, TCSANOW, &raw);
-    }
+    if (isTerminal_) ::tcsetattr(in_, TCSANOW, &g_restore.raw);
+    g_redraw = 0;  // everything is drawn anew from here anyway
     pending_ += kEnterSequence;
     if (mouseOn_) pending_ += kMouseOn;
+    termCursorVisible_ = true;
+    termFg_ = termBg_ = -1;
+    termCursorRow_ = termCursorColumn_ = -1;
+    fullRedraw_ = true;
+    QueryTerminalSize();
+}
+
+void PosixConsole::TakeRedraw() {
+    if (!g_redraw) return;
+    g_redraw = 0;
+    // The terminal has been given back and taken again: it shows nothing of
+    // ours, and it may have changed its size meanwhile.
     termCursorVisible_ = true;
     termFg_ = termBg_ = -1;
     termCursorRow_ = termCursorColumn_ = -1;
@@ -305,6 +404,7 @@ void PosixConsole::MaybeFlush() {
 void PosixConsole::Flush() {
     holdSinceMs_ = -1;
     if (suspended_) return;  // drawn anew on Resume
+    TakeRedraw();
     Render();
     WritePending();
 }
@@ -449,6 +549,10 @@ bool PosixConsole::ReadEvent(InputEvent& event) {
     if (!decoder_.HasEvent()) ReadAvailable();
     while (decoder_.Next(event)) {
         if (event.kind == InputEvent::Kind::Mouse && !mouseOn_) continue;
+        if (IsStopKey(event)) {
+            Stop();
+            continue;
+        }
         return true;
     }
     event = InputEvent{};
@@ -459,7 +563,7 @@ void PosixConsole::AwaitInput(int milliseconds) {
     Flush();
     const long long deadline = NowMs() + std::max(0, milliseconds);
     while (!decoder_.HasEvent()) {
-        if (g_resized) Flush();
+        if (g_resized || g_redraw) Flush();
         long long remaining = deadline - NowMs();
         if (remaining <= 0) return;
         if (inputGone_) {
@@ -473,12 +577,25 @@ void PosixConsole::AwaitInput(int milliseconds) {
 void PosixConsole::FlushInput() {
     while (ReadOnce(0) == ReadResult::Read) {
     }
+    // Ctrl-Z typed ahead still stops the program; everything else goes.
+    bool stop = false;
+    InputEvent event;
+    while (decoder_.Next(event)) stop = stop || IsStopKey(event);
     decoder_.Discard();
+    if (stop) Stop();
+}
+
+void PosixConsole::Stop() {
+    if (!g_stopHandled || suspended_) return;  // stopping is not wanted here
+    Flush();
+    ::raise(SIGTSTP);  // OnStop: the terminal back, stopped, taken again on SIGCONT
+    Flush();           // the whole screen anew
 }
 
 void PosixConsole::EnableMouse(bool on) {
     if (on == mouseOn_) return;
     mouseOn_ = on;
+    g_restore.mouseOn = on ? 1 : 0;
     if (!suspended_) pending_ += on ? kMouseOn : kMouseOff;
 }
 

@@ -7,9 +7,16 @@
 //
 // While it lives the terminal is in raw mode on the alternate screen with
 // mouse reporting on. The terminal is given back exactly as it was found on
-// every way out: destruction, exit(), an uncaught exception and the
-// terminating signals (SIGTERM, SIGHUP, SIGQUIT, SIGINT, SIGSEGV, SIGABRT,
-// SIGBUS, SIGFPE).
+// every way out: destruction, exit(), an uncaught exception and every signal
+// whose default action ends the process (TERM, HUP, QUIT, INT, SEGV, ABRT,
+// BUS, FPE, ILL, TRAP, SYS, XCPU, ALRM, USR1, USR2, VTALRM, PROF); PIPE and
+// XFSZ are ignored, so that a write fails with an error number instead.
+//
+// Ctrl-Z (a key in raw mode) and SIGTSTP from outside stop the program as
+// they stop a program in cooked mode: the terminal is given back first. When
+// the program goes on (SIGCONT) the terminal is taken again and the whole
+// screen is drawn anew from the ScreenBuffer, by the next Flush() (the input
+// wait does it at once).
 #include <string>
 #include <vector>
 
@@ -65,6 +72,12 @@ public:
 private:
     void TakeTerminal();     // raw mode, alternate screen, mouse as enabled
     void ReleaseTerminal();  // everything as it was found
+    // After a stop and SIGCONT: nothing of what the terminal shows is known.
+    void TakeRedraw();
+    // Ctrl-Z: stops the program the way SIGTSTP does (nothing where SIGTSTP
+    // was ignored when the console came, or while another program has the
+    // terminal).
+    void Stop();
     void Render();
     void DrawSpan(int row, int first, int last);
     void SetTerminalColours(int fg, int bg);

@@ -29,13 +29,15 @@ int ErrorNumberFor(int e) {
         case ETXTBSY:
         case EROFS: return err::PermissionDenied;
         case ENOSPC:
-        case EDQUOT: return err::DiskFull;
+        case EDQUOT:
+        case EFBIG: return err::DiskFull;  // also a write past the file-size limit
         case EEXIST:
         case ENOTEMPTY: return err::FileAlreadyExists;
         case EMFILE:
         case ENFILE: return err::TooManyFiles;
         case ENAMETOOLONG: return err::BadFileName;
-        case EIO: return err::DeviceIoError;
+        case EIO:
+        case EPIPE: return err::DeviceIoError;  // a pipe whose reader is gone
         case EXDEV: return err::RenameAcrossDisks;
         case ENOMEM: return err::OutOfMemory;
         case EBADF: return err::BadFileMode;  // reading a file opened for writing, or the other way round

@@ -1,6 +1,7 @@
 #include "host/posix/posix_host.hpp"
 
 #include "host/posix/no_sound_media.hpp"
+#include "host/posix/posix_signals.hpp"
 
 namespace pavuto::host::posix {
 
@@ -18,6 +19,10 @@ PosixHost::PosixHost(std::unique_ptr<Console> console, MediaFactory makeMedia, s
       media_(MakeMedia(makeMedia, files_)),
       processes_(files_, console_.get(), programDirectory_),
       environment_(PosixEnvironment::ProcessEnvironment(), std::move(arguments), files_, programDirectory_),
-      host_{*console_, clock_, files_, processes_, environment_, *media_, system_} {}
+      host_{*console_, clock_, files_, processes_, environment_, *media_, system_} {
+    // A write past the file-size limit or into a closed pipe is an error of
+    // the statement that wrote (61, 57), not the end of the program.
+    IgnoreWriteSignals();
+}
 
 }  // namespace pavuto::host::posix

@@ -1,7 +1,9 @@
 #pragma once
 // The POSIX host as one object: the drive-letter file system (drive map from
 // PAVUTO_DRIVES), the machine's clock, process starter, environment and
-// system description, the media back end and the terminal console.
+// system description, the media back end and the terminal console. Building
+// it makes SIGPIPE and SIGXFSZ ignored for the program (a write fails with an
+// error number instead).
 #include <functional>
 #include <memory>
 #include <string>

@@ -14,6 +14,7 @@
 #include "common/runtime_error.hpp"
 #include "common/text.hpp"
 #include "host/posix/posix_filesystem.hpp"
+#include "host/posix/posix_signals.hpp"
 
 extern char** environ;
 
@@ -74,21 +75,23 @@ std::vector<std::string> SplitAtBlanks(const std::string& text) {
     return out;
 }
 
-// Between fork and exec only async-signal-safe calls.
-void ResetChildSignals() {
-    struct sigaction dfl {};
-    dfl.sa_handler = SIG_DFL;
-    sigemptyset(&dfl.sa_mask);
-    for (int s : {SIGINT, SIGQUIT, SIGPIPE, SIGCHLD, SIGTSTP, SIGTTIN, SIGTTOU, SIGTERM, SIGHUP, SIGWINCH})
-        sigaction(s, &dfl, nullptr);
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-}
+// Blocks every signal from before fork until the child has its signals as
+// the program found them: none of the program's handlers (which give the
+// terminal back, or stop the process) may run in the child.
+struct SignalsBlocked {
+    sigset_t old;
+    SignalsBlocked() {
+        sigset_t all;
+        sigfillset(&all);
+        pthread_sigmask(SIG_SETMASK, &all, &old);
+    }
+    ~SignalsBlocked() { pthread_sigmask(SIG_SETMASK, &old, nullptr); }
+};
 
 [[noreturn]] void ExecChild(const char* program, char* const* argv, char* const* envp, const char* directory,
                             bool detachStreams, int errorPipe) {
-    ResetChildSignals();
+    // Between fork and exec only async-signal-safe calls.
+    ResetSignalsForChild();
     if (detachStreams) {
         int null = open("/dev/null", O_RDWR);
         if (null >= 0) {
@@ -129,8 +132,12 @@ int ReadChildError(int fd) {
 
 }  // namespace
 
-std::vector<Word> SplitWords(std::string_view s) {
+namespace {
+
+// The words, and in `open` whether the line ends inside quotes.
+std::vector<Word> Split(std::string_view s, bool& open) {
     std::vector<Word> out;
+    open = false;
     size_t i = 0, n = s.size();
     while (i < n && Blank(s[i])) ++i;
     if (i >= n) return out;
@@ -147,6 +154,7 @@ std::vector<Word> SplitWords(std::string_view s) {
         }
     }
     out.push_back(word);
+    open = quoted;
 
     while (true) {
         while (i < n && Blank(s[i])) ++i;
@@ -184,8 +192,22 @@ std::vector<Word> SplitWords(std::string_view s) {
             }
         }
         out.push_back(word);
+        open = quoted;
     }
     return out;
+}
+
+}  // namespace
+
+std::vector<Word> SplitWords(std::string_view s) {
+    bool open = false;
+    return Split(s, open);
+}
+
+bool QuotesClosed(std::string_view s) {
+    bool open = false;
+    Split(s, open);
+    return !open;
 }
 
 std::vector<std::string> SplitCommandLine(std::string_view s) {
@@ -394,24 +416,29 @@ void PosixProcesses::Run(const Launch& launch, WindowStyle style, bool wait) {
     if (!wait) {
         // Detached: a session of its own, and a grandchild, so that it is no
         // child of ours and leaves no zombie; the middle process is reaped here.
-        pid_t middle = fork();
+        pid_t middle;
+        int forkError;
+        {
+            SignalsBlocked blocked;
+            middle = fork();
+            forkError = errno;
+            if (middle == 0) {
+                close(fds[0]);
+                setsid();
+                pid_t child = fork();
+                if (child == 0) ExecChild(program, argv.data(), env, directory, true, fds[1]);
+                if (child < 0) {
+                    int e = errno;
+                    ssize_t ignored = write(fds[1], &e, sizeof e);
+                    (void)ignored;
+                }
+                _exit(0);
+            }
+        }
         if (middle < 0) {
-            int e = errno;
             close(fds[0]);
             close(fds[1]);
-            throw RuntimeError(ErrorNumberFor(e), launch.program);
-        }
-        if (middle == 0) {
-            close(fds[0]);
-            setsid();
-            pid_t child = fork();
-            if (child == 0) ExecChild(program, argv.data(), env, directory, true, fds[1]);
-            if (child < 0) {
-                int e = errno;
-                ssize_t ignored = write(fds[1], &e, sizeof e);
-                (void)ignored;
-            }
-            _exit(0);
+            throw RuntimeError(ErrorNumberFor(forkError), launch.program);
         }
         close(fds[1]);
         int status = 0;
@@ -450,16 +477,21 @@ void PosixProcesses::Run(const Launch& launch, WindowStyle style, bool wait) {
     sigaction(SIGQUIT, &ignore, &restore.oldQuit);
     restore.active = true;
 
-    pid_t child = fork();
+    pid_t child;
+    int forkError;
+    {
+        SignalsBlocked blocked;
+        child = fork();
+        forkError = errno;
+        if (child == 0) {
+            close(fds[0]);
+            ExecChild(program, argv.data(), env, directory, withoutTerminal, fds[1]);
+        }
+    }
     if (child < 0) {
-        int e = errno;
         close(fds[0]);
         close(fds[1]);
-        throw RuntimeError(ErrorNumberFor(e), launch.program);
-    }
-    if (child == 0) {
-        close(fds[0]);
-        ExecChild(program, argv.data(), env, directory, withoutTerminal, fds[1]);
+        throw RuntimeError(ErrorNumberFor(forkError), launch.program);
     }
     close(fds[1]);
     int execError = ReadChildError(fds[0]);

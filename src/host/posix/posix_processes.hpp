@@ -54,6 +54,9 @@ struct Word {
 };
 std::vector<Word> SplitWords(std::string_view commandLine);
 
+// True when the line does not end inside quotes, by the same rules.
+bool QuotesClosed(std::string_view commandLine);
+
 // The first executable file of that name in the directories of a PATH
 // value; empty when there is none. A name with "/" is not looked up.
 std::string FindOnPath(const std::string& name, const std::string& pathValue);

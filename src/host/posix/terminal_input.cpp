@@ -31,6 +31,24 @@ std::vector<int> Parameters(std::string_view text) {
     return out;
 }
 
+// Alt with a letter or digit is code 0 and the scan code of that key, as
+// the PC console reports it (Alt+Q 16 ... Alt+M 50, Alt+1 120 ... Alt+0 129);
+// the program gives none of them a meaning. Alt with anything else has no
+// code there: nothing.
+std::string AltKey(const std::string& key) {
+    if (key.size() != 1) return {};
+    char c = key[0];
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    static constexpr std::string_view kRows[] = {"QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
+    static constexpr int kFirstScanCode[] = {16, 30, 44};
+    for (int r = 0; r < 3; ++r)
+        if (size_t at = kRows[r].find(c); at != std::string_view::npos)
+            return ExtendedKey(static_cast<char>(kFirstScanCode[r] + static_cast<int>(at)));
+    if (c >= '1' && c <= '9') return ExtendedKey(static_cast<char>(120 + (c - '1')));
+    if (c == '0') return ExtendedKey(static_cast<char>(129));
+    return {};
+}
+
 bool AllDigits(std::string_view text) {
     if (text.empty()) return false;
     for (char c : text)
@@ -68,6 +86,12 @@ void TerminalInputDecoder::Discard() {
 }
 
 void TerminalInputDecoder::Key(std::string key) {
+    if (altCharacter_ || (alt_ && state_ == State::Ground)) {
+        altCharacter_ = false;
+        alt_ = false;
+        key = AltKey(key);
+        if (key.empty()) return;
+    }
     if (discardCurrent_) return;
     InputEvent e;
     e.kind = InputEvent::Kind::Key;
@@ -76,6 +100,7 @@ void TerminalInputDecoder::Key(std::string key) {
 }
 
 void TerminalInputDecoder::Finish() {
+    if (state_ == State::Utf8) altCharacter_ = false;
     state_ = State::Ground;
     seq_.clear();
     utf8_.clear();
@@ -111,11 +136,13 @@ void TerminalInputDecoder::Byte(unsigned char c) {
                 Key(std::string(1, static_cast<char>(kEsc)));
                 discardCurrent_ = false;
             } else {
-                // Esc followed at once by another key (typed ahead while the
-                // program was busy, or Alt with a key): both keys count.
-                Key(std::string(1, static_cast<char>(kEsc)));
+                // Esc followed at once by another key: what a terminal sends
+                // for Alt with that key. It is no Esc (which would ask to end
+                // the program): the key comes out as Alt with it.
                 Finish();
+                alt_ = true;
                 Byte(c);
+                alt_ = false;  // a character under way keeps its own note
             }
             return;
 
@@ -295,6 +322,7 @@ void TerminalInputDecoder::X10(unsigned char cb, unsigned char cx, unsigned char
 
 void TerminalInputDecoder::Utf8Byte(unsigned char c) {
     if (state_ != State::Utf8) {
+        altCharacter_ = alt_;  // the whole character is the one with Alt
         int need = (c >= 0xC2 && c <= 0xDF) ? 1 : (c >= 0xE0 && c <= 0xEF) ? 2 : (c >= 0xF0 && c <= 0xF4) ? 3 : 0;
         if (need == 0) {
             // Not the start of a UTF-8 character: a Windows-1252 byte of its own.

@@ -2,7 +2,8 @@
 // Turns the bytes a terminal sends into the console's input events: UTF-8
 // text as Windows-1252 keys, the escape sequences of the cursor, editing and
 // function keys as code 0 + scan code, and xterm mouse reports (SGR mode) as
-// clicks. No I/O: the console feeds it what it read, with the time of the
+// clicks. Esc followed at once by a key is Alt with that key: a letter or
+// digit becomes code 0 + its Alt scan code, anything else nothing. No I/O: the console feeds it what it read, with the time of the
 // read, and tells it when no further byte came within the escape timeout.
 #include <deque>
 #include <string>
@@ -50,6 +51,9 @@ private:
     void Utf8Broken();
 
     State state_ = State::Ground;
+    // The key being decoded came right after an Esc: Alt with it.
+    bool alt_ = false;
+    bool altCharacter_ = false;  // for a UTF-8 character under way
     std::string seq_;  // parameter and intermediate bytes of the current sequence
     bool discardCurrent_ = false;
     long long now_ = 0;

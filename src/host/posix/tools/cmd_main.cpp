@@ -9,9 +9,11 @@
 
 #include "host/posix/command_interpreter.hpp"
 #include "host/posix/posix_environment.hpp"
+#include "host/posix/posix_signals.hpp"
 
 int main(int argc, char** argv) {
     using namespace pavuto::host::posix;
+    IgnoreWriteSignals();  // "echo ... >file" past the file-size limit is an error, not the end
     try {
         std::vector<std::string> arguments(argv, argv + argc);
         PosixFileSystem files(DriveMap::FromEnvironment());
