@@ -377,6 +377,8 @@ TEST(FileSystemErrors, ErrnoMapsToTheProgramsNumbers) {
     EXPECT_EQ(ErrorNumberFor(EACCES), err::PermissionDenied);
     EXPECT_EQ(ErrorNumberFor(EBUSY), err::PermissionDenied);
     EXPECT_EQ(ErrorNumberFor(ENOSPC), err::DiskFull);
+    EXPECT_EQ(ErrorNumberFor(EFBIG), err::DiskFull);  // past the file-size limit
+    EXPECT_EQ(ErrorNumberFor(EPIPE), err::DeviceIoError);
     EXPECT_EQ(ErrorNumberFor(EEXIST), err::FileAlreadyExists);
     EXPECT_EQ(ErrorNumberFor(EXDEV), err::RenameAcrossDisks);
     EXPECT_EQ(ErrorNumberFor(ELOOP), err::PathFileAccessError);
