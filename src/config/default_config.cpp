@@ -107,7 +107,10 @@ void ApplyKeyLine(Program& p, const Text& line) {
     } else if (IsKey(line, "EDITOR=")) {
         s.editor = ValueAfter(line, "EDITOR=", 200);
     } else if (IsKey(line, "MEHRERWEITERUNGEN=")) {
-        Text list = ValueAfter(line, "MEHRERWEITERUNGEN=", 500);
+        // The whole line: the table fills from its end, and a saved table of
+        // long extensions is longer than 500 characters, so a cut line
+        // would lose the first slots' extensions.
+        Text list = ValueAfter(line, "MEHRERWEITERUNGEN=", -1);
         if (list.empty()) return;
         for (int slot = 1; slot <= 20; ++slot) {
             long dot = InstrRev(list, ".");

@@ -14,6 +14,13 @@ namespace {
 
 using host::OpenMode;
 
+// Copies a record text. Records of empty lines have no text: the work array
+// is then empty too, and its data pointer may be null, which memcpy must
+// never be given, not even for zero bytes.
+void CopyText(char* to, const char* from, int length) {
+    if (length > 0) std::memcpy(to, from, static_cast<std::size_t>(length));
+}
+
 // Splits text into lines as sequential reading does: CR LF, LF or CR end a line.
 std::vector<Text> SplitLines(const std::string& bytes) {
     std::vector<Text> lines;
@@ -139,7 +146,7 @@ private:
     }
 
     void Take(int slot, const char* src, int at) {
-        std::memcpy(text_.data() + static_cast<std::size_t>(slot) * T_, src, static_cast<std::size_t>(T_));
+        CopyText(text_.data() + static_cast<std::size_t>(slot) * T_, src, T_);
         prefix_[static_cast<std::size_t>(slot)] = Prefix(src);
         if (slot < kSortWorkRecords) {
             std::size_t ring = static_cast<std::size_t>(at % kSortWorkRecords) * 2;
@@ -190,7 +197,7 @@ private:
             for (std::size_t k = 0; k < slots.size(); ++k) {
                 int at = pos + static_cast<int>(k);
                 char* dst = buffer_.data() + k * static_cast<std::size_t>(L_);
-                std::memcpy(dst, Txt(slots[k]), static_cast<std::size_t>(T_));
+                CopyText(dst, Txt(slots[k]), T_);
                 // The line end of each record position stays as it was.
                 std::size_t ring = static_cast<std::size_t>(at % kSortWorkRecords) * 2;
                 dst[T_] = ends_[ring];
@@ -210,7 +217,7 @@ private:
 
     // Keeps a copy of one record in a spare slot for the order check.
     void Remember(int spare, int slot) {
-        std::memcpy(text_.data() + static_cast<std::size_t>(spare) * T_, Txt(slot), static_cast<std::size_t>(T_));
+        CopyText(text_.data() + static_cast<std::size_t>(spare) * T_, Txt(slot), T_);
         prefix_[static_cast<std::size_t>(spare)] = prefix_[static_cast<std::size_t>(slot)];
         number_[static_cast<std::size_t>(spare)] = number_[static_cast<std::size_t>(slot)];
     }

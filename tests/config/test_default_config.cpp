@@ -216,6 +216,26 @@ TEST_F(ConfigTest, SavingDefaultIsReadBackAndDoesNotGrow) {
     EXPECT_EQ(File(), once);
 }
 
+// A section of ten extensions of 50 characters: with the slots the line does
+// not reach, the saved line is longer than 500 characters and once came back
+// with the extension of slot 1 cut short.
+TEST_F(ConfigTest, ALongExtensionTableIsReadBackWhole) {
+    Text line = "mehrErweiterungen=";
+    for (char c = 'a'; c < 'a' + 10; ++c) line += "." + Text(49, c);
+    h.temp.Write("pavuto.config", "CONFBezeichnung=lang\r\n" + line + "\r\nCONFBezeichnung=mp3\r\n");
+    Load("lang");
+    const auto loaded = p.settings.extensions;
+    EXPECT_EQ(loaded[1], "." + Text(49, 'j'));
+    EXPECT_EQ(loaded[10], "." + Text(49, 'a'));
+    EXPECT_EQ(loaded[11], ".wmv") << "the slots the line does not reach keep their extensions";
+
+    ClickRowLater(5);  // save as Default
+    SaveSettings(p);
+    p.settings.extensions = BuiltInExtensions();
+    Load("Default");
+    EXPECT_EQ(p.settings.extensions, loaded);
+}
+
 TEST_F(ConfigTest, SavingAnExistingSectionRewritesItInPlace) {
     WriteBuiltIn();
     p.settings.listExtension = ".wav";
