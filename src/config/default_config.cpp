@@ -392,19 +392,17 @@ void RowsAndColumns(Program& p) {
     }
 }
 
-void EditConfiguration(Program& p) {
+void RunEditor(Program& p, const Text& argument, const Text& shownPath) {
     auto& fs = p.host.files;
     auto& s = p.settings;
-    if (!fs.FileExists(s.configurationPath)) return;
     Text drive = fs.CurrentDrive();
     Text directory = fs.CurrentDirectory();
-    Text name = Mid(s.configurationPath, InstrRev(s.configurationPath, "\\") + 1);
     {
-        ArmedScope editorHandler(p, [&](Program& q, const RuntimeError& e) {
+        ArmedScope editorHandler(p, [shownPath](Program& q, const RuntimeError& e) {
             auto& con = q.con;
             con.Locate(con.ScreenRows - 8, 7);
             con.Show("Fehler bei Editor aufruf. > (" + NumberText(e.number()) + "  " + ErrorText(e.number()) + " )");
-            con.Show("'" + q.settings.editor + " " + q.settings.configurationPath + "'");
+            con.Show(shownPath.empty() ? Text(" ") : "'" + q.settings.editor + " " + shownPath + "'");
             con.FlushEvents();
             con.WaitForInput();
             return Continuation::Skip();
@@ -413,12 +411,25 @@ void EditConfiguration(Program& p) {
             fs.ChangeDrive(s.homeDrive);
             fs.ChangeDirectory(s.HomeDirectory());
         });
-        Attempt(p, [&] { p.host.processes.Start(s.editor + " " + name, host::WindowStyle::Normal, true); });
+        Attempt(p, [&] { p.host.processes.Start(s.editor + " " + argument, host::WindowStyle::Normal, true); });
     }
     Attempt(p, [&] {
         fs.ChangeDrive(drive);
         fs.ChangeDirectory(directory);
     });
+}
+
+void EditConfiguration(Program& p) {
+    const auto& s = p.settings;
+    if (!p.host.files.FileExists(s.configurationPath)) return;
+    RunEditor(p, Mid(s.configurationPath, InstrRev(s.configurationPath, "\\") + 1), s.configurationPath);
+}
+
+void EditListConfiguration(Program& p) {
+    const Text& path = p.browser.CurrentListConfiguration;
+    if (path.empty()) return;
+    // A path with blanks stays one argument for the editor.
+    RunEditor(p, Instr(path, " ") > 0 ? "\"" + path + "\"" : path, path);
 }
 
 }  // namespace pavuto

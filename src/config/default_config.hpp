@@ -22,5 +22,10 @@ void RowsAndColumns(Program& p);
 // Options menu: edit the file with the configured editor (the caller loads
 // the section in effect again afterwards).
 void EditConfiguration(Program& p);
+// The editor on the current list configuration, waited for.
+void EditListConfiguration(Program& p);
+// Runs the editor from the home directory with one argument and waits;
+// when it cannot start, the message names the editor and shownPath.
+void RunEditor(Program& p, const Text& argument, const Text& shownPath);
 
 }  // namespace pavuto

@@ -484,21 +484,17 @@ void WaitBeforeRetry(Program& p, const Text& reason) {
 
 }  // namespace
 
-void EndlessPlayback(Program& p) {
-    while (true) {
-        int S = SeedRandom(p);
-        int count = p.window.RecordCount > 30 ? 25 : 10;
-        Text problem;
-        if (!MarkRandomTitles(p, count, S)) {
-            problem = "Zu wenig Titel f\xFCr eine Zufallsauswahl (mindestens 15).";
-        } else {
-            SelectionOutcome outcome = RunSelection(p);
-            if (outcome == SelectionOutcome::NotPlayable) problem = "Die Liste enth\xE4lt keine abspielbaren Titel.";
-            else if (outcome != SelectionOutcome::Played || !SelectionHasEntries(p))
-                problem = "Keiner der gew\xE4hlten Titel wurde gefunden.";
-        }
-        if (!problem.empty()) WaitBeforeRetry(p, problem);
+void PlayEndlessRound(Program& p) {
+    Text problem;
+    if (p.browser.MarkCounter <= 1) {
+        problem = "Zu wenig Titel f\xFCr eine Zufallsauswahl (mindestens 15).";
+    } else {
+        SelectionOutcome outcome = RunSelection(p);
+        if (outcome == SelectionOutcome::NotPlayable) problem = "Die Liste enth\xE4lt keine abspielbaren Titel.";
+        else if (outcome != SelectionOutcome::Played || !SelectionHasEntries(p))
+            problem = "Keiner der gew\xE4hlten Titel wurde gefunden.";
     }
+    if (!problem.empty()) WaitBeforeRetry(p, problem);
 }
 
 }  // namespace pavuto

@@ -61,10 +61,11 @@ Text RandomListPath(const Text& listFile);
 // (" neue eingabe J/Y ?"); any other answer keeps it.
 void EnterPlayerProgram(Program& p);
 
-// The endless playback of /auto and /blind: 10 (or 25 for more than 30
-// records) random titles of the open list, played by the internal player,
-// for ever. Esc in the player ends the program. Where nothing can be played
-// it says so and tries again after a minute; Esc then asks whether to end.
-[[noreturn]] void EndlessPlayback(Program& p);
+// One round of the endless playback of /auto and /blind: the random titles
+// the options menu marked are played by the internal player (Esc in the
+// player ends the program). Where nothing is marked or nothing can be played
+// it says so and waits a minute before the next round; Esc then asks
+// whether to end.
+void PlayEndlessRound(Program& p);
 
 }  // namespace pavuto

@@ -9,6 +9,7 @@
 #include "playback/selection.hpp"
 #include "program.hpp"
 #include "ui/browser_internal.hpp"
+#include "ui/options.hpp"
 #include "ui/screen.hpp"
 
 namespace pavuto {

@@ -8,6 +8,7 @@
 #include "playback/selection.hpp"
 #include "playback/timer.hpp"
 #include "program.hpp"
+#include "ui/options.hpp"
 #include "ui/browser_internal.hpp"
 #include "ui/help.hpp"
 #include "ui/screen.hpp"
@@ -195,7 +196,22 @@ Way ModeOneKey(Program& p, const Text& key, bool& handled) {
     auto& b = p.browser;
     auto& con = p.con;
     handled = true;
-    if (key == "o") return Way::Redraw;  // the options menu comes here
+    if (key == "o") {
+        const int result = OptionsMenu(p);
+        if (result == options::CloseList) {
+            b.ListOpen = 0;
+            b.PageTop = 1;
+            b.CursorOffset = 0;
+            ClearMarks(p);
+            b.BrowserMode = 0;
+            return Way::Rebuild;
+        }
+        if (result == options::RunNow) {
+            RunMarked(p);
+            ClearMarks(p);
+        }
+        return Way::Redraw;
+    }
     if (key == "k" && b.DeleteAllowed == 1) return DeleteEntry(p);
     if (key == "a" && b.MarkCounter > 1) {
         RunMarked(p);

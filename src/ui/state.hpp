@@ -27,6 +27,8 @@ struct BrowserState {
     // record of the last hit (0 = none).
     Text SearchTerm;
     int LastHit = 0;
+    // The page of the options menu, kept between visits (0 ... 7).
+    int OptionsPage = 0;
     // The side columns of the list box are a click zone (set by DrawFrames).
     bool scrollZone = false;
 };

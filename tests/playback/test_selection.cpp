@@ -8,6 +8,7 @@
 #include "common/codepage.hpp"
 #include "lists/list_file.hpp"
 #include "playback/selection.hpp"
+#include "ui/options.hpp"
 #include "support/test_host.hpp"
 
 namespace pavuto {
