@@ -50,7 +50,6 @@ public:
         }
         while (true) {
             ShowPage(p_.browser.OptionsPage);
-            con_.FlushEvents();
             con_.WaitForInput();
             if (!Act()) return Leave();
         }
