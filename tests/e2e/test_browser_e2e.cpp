@@ -237,3 +237,37 @@ TEST_F(BrowserInTerminal, PagesMarksSearchesAndJumpsThroughAList) {
 }
 
 }  // namespace
+
+// The options menu of the real program: "o" enlarges the window to its
+// pages, a page is turned and turned back, all titles are marked in list
+// order, and the browser shows the marks.
+TEST_F(BrowserInTerminal, TheOptionsMenuMarksEveryTitleForTheBrowser) {
+    std::string records;
+    for (int i = 1; i <= 40; ++i) records += Record("Titel " + Three(i), "Musik\\Rock");
+    Write("home/Rock.pavuto", records);
+    Write("home/Rock.config",
+          " ----- pavuto configuration ------\r\nZIELDATEI1=Rock\r\nConfiguration=Default\r\nDateiendung=.mp3\r\n"
+          "MAXDL=30 \r\nMAXDLDIR=30 \r\nNURNAMENSLISTE= 1\r\n ---- suchPfade ----\r\nD:\\Musik\\Rock\\\r\n");
+    Start("home");
+    ASSERT_TRUE(WaitRow(6, "Rock.pavuto")) << term.Dump();
+    term.SendKeys(kDown);
+    ASSERT_TRUE(Until([&] { return CursorOn(6); })) << term.Dump();
+    term.SendKeys(kEnter);
+    ASSERT_TRUE(WaitRow(5, "Titel 001")) << term.Dump();
+
+    term.SendKeys("o");
+    ASSERT_TRUE(WaitRow(2, "Seite  1")) << term.Dump();
+    EXPECT_TRUE(RowHas(10, "25 Titel zuf\xC3\xA4llig ausw\xC3\xA4hlen"));
+    EXPECT_TRUE(WaitRow(22, "(O)ptionen Men\xC3\xBC verlassen.")) << term.Dump();
+    term.SendClick(3, 40);
+    ASSERT_TRUE(WaitRow(2, "Seite  2")) << term.Dump();
+    EXPECT_TRUE(RowHas(7, "aktuelle Einstellungen speichern"));
+    term.SendClick(17, 10);
+    ASSERT_TRUE(WaitRow(2, "Seite  1")) << term.Dump();
+    term.SendClick(4, 20);
+
+    ASSERT_TRUE(WaitRow(5, "Titel 001")) << term.Dump();
+    ASSERT_TRUE(Until([&] { return Cells(5, 64, 2) == "1 " && Cells(6, 64, 2) == "2 "; })) << term.Dump();
+    EXPECT_TRUE(RowHas(21, "(a)usf\xC3\xBChren"));
+    LeaveWithEscAndJ();
+}
