@@ -42,10 +42,11 @@ struct BrowserInTerminal : ::testing::Test {
 
     // Drive D: is the temporary directory, and the program starts there;
     // C: stays the machine's root, where the program finds its own tools.
-    void Start(const std::string& directory) {
+    void Start(const std::string& directory, std::vector<std::string> command = {}) {
         std::filesystem::create_directories(temp.path() / "tmp");
         std::filesystem::create_directories(temp.path() / "userhome");
-        term.Start({std::string(PAVUTO_BIN_DIR) + "/pavuto"},
+        command.push_back(std::string(PAVUTO_BIN_DIR) + "/pavuto");
+        term.Start(command,
                    {"PATH=/usr/bin:/bin", "HOME=" + (temp.path() / "userhome").string(),
                     "TMPDIR=" + (temp.path() / "tmp").string(), "PAVUTO_DRIVES=D=" + temp.path().string(),
                     "PAVUTO_AUDIO=null", "TERM=xterm"},
@@ -269,5 +270,32 @@ TEST_F(BrowserInTerminal, TheOptionsMenuMarksEveryTitleForTheBrowser) {
     ASSERT_TRUE(WaitRow(5, "Titel 001")) << term.Dump();
     ASSERT_TRUE(Until([&] { return Cells(5, 64, 2) == "1 " && Cells(6, 64, 2) == "2 "; })) << term.Dump();
     EXPECT_TRUE(RowHas(21, "(a)usf\xC3\xBChren"));
+    LeaveWithEscAndJ();
+}
+
+// Run as an unprivileged user, where file rights apply: a list that cannot
+// be read is tried, reported until a key, and the directory is shown again.
+TEST_F(BrowserInTerminal, AListWithoutReadRightsEndsInTheDirectoryView) {
+    Write("home/Rock.pavuto", Record("Titel 001", "Musik\\Rock"));
+    Write("home/Rock.config",
+          " ----- pavuto configuration ------\r\nZIELDATEI1=Rock\r\nConfiguration=Default\r\nDateiendung=.mp3\r\n"
+          "MAXDL=30 \r\nMAXDLDIR=30 \r\nNURNAMENSLISTE= 1\r\n ---- suchPfade ----\r\nD:\\Musik\\Rock\\\r\n");
+    std::filesystem::create_directories(temp.path() / "tmp");
+    std::filesystem::create_directories(temp.path() / "userhome");
+    namespace fs = std::filesystem;
+    for (const char* d : {"", "home", "tmp", "userhome"})
+        fs::permissions(temp.path() / d, fs::perms::all, fs::perm_options::replace);
+    fs::permissions(temp.path() / "home/Rock.pavuto", fs::perms::none, fs::perm_options::replace);
+    Start("home", {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"});
+
+    ASSERT_TRUE(WaitRow(6, "Rock.pavuto")) << term.Dump();
+    term.SendKeys(kDown);
+    ASSERT_TRUE(Until([&] { return CursorOn(6); })) << term.Dump();
+    term.SendKeys(kEnter);
+    ASSERT_TRUE(term.WaitForText("Permission denied<< zur Zeit kein Zugriff..", 10000)) << term.Dump();
+    term.SendKeys(" ");
+    ASSERT_TRUE(WaitRow(2, "D:\\home\\")) << term.Dump();
+    ASSERT_TRUE(WaitRow(6, "Rock.pavuto")) << term.Dump();
+    EXPECT_FALSE(RowHas(5, "Titel 001"));
     LeaveWithEscAndJ();
 }
