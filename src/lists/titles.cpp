@@ -436,12 +436,14 @@ void RenameInListView(Program& p, int slot) {
     con.ShowAt(9, 6, fileName);
     Text name;
     if (!ReadNewName(p, 11, name)) return;
+    const Text typed = name;
     const Text fileExtension = ExtensionOf(fileName);
     if (!EqualsNoCase(ExtensionOf(name), fileExtension)) name += fileExtension;
 
     {
         ArmedScope scope(p, Renaming());
         Attempt(p, [&] {
+            CheckPlainName(typed);
             CheckPlainName(name);
             if (name != fileName) fs.Rename(folder + fileName, folder + name);
         });
@@ -480,7 +482,7 @@ void RenameListFile(Program& p, const Text& folder, const Text& oldBase, const T
     // A list name that would read as a performer list or a numberless list
     // would not find its configuration again.
     if (EndsWithNoCase(newBase, " Interpreten") || ContainsNoCase(newBase, kNumberless) ||
-        !IsPlainFileName(newBase + kListExtension))
+        !IsPlainFileName(newBase) || !IsPlainFileName(newBase + kListExtension))
         throw RuntimeError(err::BadFileName);
     // Names differing in case only are the same names on the program's drives.
     if (EqualsNoCase(newBase, oldBase) || fs.FileExists(newList) || fs.FileExists(newConfig) ||
@@ -546,12 +548,14 @@ void RenameInDirectoryView(Program& p, int slot) {
 
     Text name;
     if (!ReadNewName(p, 8, name)) return;
+    const Text typed = name;
     const Text oldExtension = ExtensionOf(entry);
     if (Right(name, static_cast<long>(oldExtension.size())) != oldExtension) name += oldExtension;
 
     if (LCase(oldExtension) != kListExtension) {
         ArmedScope scope(p, Renaming());
         Attempt(p, [&] {
+            CheckPlainName(typed);
             CheckPlainName(name);
             if (name != entry) fs.Rename(folder + entry, folder + name);
         });
@@ -567,7 +571,10 @@ void RenameInDirectoryView(Program& p, int slot) {
     if (performers && EndsWithNoCase(newBase, " Interpreten")) newBase = Left(newBase, static_cast<long>(newBase.size()) - 12);
     {
         ArmedScope scope(p, Renaming());
-        Attempt(p, [&] { RenameListFile(p, folder, oldBase, newBase); });
+        Attempt(p, [&] {
+            CheckPlainName(typed);
+            RenameListFile(p, folder, oldBase, newBase);
+        });
     }
     Attempt(p, [&] { ReadDirectoryView(p); });
 }
