@@ -12,6 +12,7 @@
 #include "lists/directory_reader.hpp"
 #include "lists/list_file.hpp"
 #include "lists/list_fixture.hpp"
+#include "playback/selection.hpp"
 
 namespace pavuto::test {
 namespace {
@@ -151,6 +152,20 @@ TEST_F(TitlesTest, NumberlessListStripsUnmarkedTitlesSortsThemAndNamesItsBaseRec
     EXPECT_TRUE(p.window.numbersStripped);
     EXPECT_TRUE(NumberlessRenamingOffered(p));
     EXPECT_TRUE(ScreenHas("Fertig >  4  Eintr\xE4ge."));
+}
+
+TEST_F(TitlesTest, MarksOfTheNumberlessListLandOnTheirBaseRecords) {
+    OpenList({"03 Cello", "01 Bass", "02 Anfang", "10 Zoo"});
+    h.console.Key("j");
+    MakeNumberlessList(p);
+    ASSERT_EQ(p.window.Titles[2], "Bass");
+    Mark(2, 1);  // "Bass" was base record 2
+    Mark(4, 2);  // "Zoo" was base record 4
+    MapNumberlessMarks(p);
+    EXPECT_EQ(p.browser.CurrentListFile, list);
+    EXPECT_EQ(p.browser.Marks[2], 1);
+    EXPECT_EQ(p.browser.Marks[4], 2);
+    EXPECT_EQ(p.browser.Marks[1] + p.browser.Marks[3], 0);
 }
 
 TEST_F(TitlesTest, TheQuestionDecidesAndANumberlessListIsNotStrippedAgain) {
