@@ -22,6 +22,9 @@ struct RecordWindow {
     int ListDisplay = 0;  // Listenanzeige: 0 all, 1 no duplicates, 2 only duplicates
     std::vector<Text> SearchPaths = std::vector<Text>(RecordLimit + 1);
     int SearchPathCount = 0;
+    // Leading numbers were stripped into a numberless list in this run: the
+    // options menu then offers renaming the files to its titles.
+    bool numbersStripped = false;
     // Records appended to the list file by the rebuild that is running.
     long builtRecords = 0;
     // The builder's work files Titel.tmp and playlist.m3u as they are to be
