@@ -7,6 +7,7 @@
 #include "config/list_config.hpp"
 #include "lists/builder.hpp"
 #include "lists/directory_reader.hpp"
+#include "lists/titles.hpp"
 #include "playback/selection.hpp"
 #include "playback/timer.hpp"
 #include "program.hpp"
@@ -193,7 +194,7 @@ private:
             Row(7, "Bei aktueller Liste f\xFChrende Nummern entfernen.");
             Row(8, "(Die original Liste wird (noch) nicht ver\xE4ndert.)");
         }
-        if (NamedWithoutNumbers(p_.browser.CurrentListFile))
+        if (NumberlessRenamingOffered(p_))
             Row(10, "Umbenennen der original Titel in ver\xE4nderte Titel dieser Liste.");
         Row(12, "Umbenennen des aktuell angew\xE4hlten Datensatzes.");
         Row(13, "(unabh\xE4ngig davon ob markiert oder nicht.)");
@@ -235,7 +236,8 @@ private:
             case 2: return PageThreeClick(row);
             case 3: return PageFourClick(row, column);
             case 4: return PageFiveClick(row);
-            default: return true;  // pages 6 to 8: their operations come later or show only
+            case 6: return PageSevenClick(row);
+            default: return true;  // pages 6 and 8: their operations come later or show only
         }
     }
 
@@ -360,6 +362,27 @@ private:
         }
         if (row == 11) {
             ScanDrive(p_);
+            return false;
+        }
+        return true;
+    }
+
+    bool PageSevenClick(int row) {
+        if ((row == 7 || row == 8) && CanStripNumbers()) {
+            MakeNumberlessList(p_);
+            return true;
+        }
+        if (row == 10 && NumberlessRenamingOffered(p_)) {
+            result_ = RenameToNumberlessTitles(p_);
+            return result_ != options::CloseList;
+        }
+        if (row == 12 || row == 13) {
+            try {
+                RenameSelectedRecord(p_);
+            } catch (const GoOnAt& g) {
+                // A rename that failed has been reported: the menu is left.
+                if (g.point != Point::OptionsMenu) throw;
+            }
             return false;
         }
         return true;
