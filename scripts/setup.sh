@@ -2,7 +2,7 @@
 # Installs what building and testing Pavuto needs (Debian packages).
 set -euo pipefail
 packages=(cmake g++ make pkg-config ccache libgtest-dev libgmock-dev libbenchmark-dev
-          libmpv-dev libvterm-dev xdg-utils ffmpeg)
+          libmpv-dev libvterm-dev xdg-utils ffmpeg clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

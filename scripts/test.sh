@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Pavuto with its tests and runs them all,
 # then runs the unit tests once more under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, and last the fuzz targets (clang, libFuzzer) for
+# a bounded time each (scripts/fuzz.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
@@ -15,3 +16,5 @@ cmake -S "$root" -B "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DPAVUTO_SAN
 cmake --build "$root/build-sanitize" -j"$jobs"
 (cd "$root/build-sanitize" && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
    ctest --output-on-failure -j"$jobs" --timeout 900 -L unit)
+
+"$root/scripts/fuzz.sh"

@@ -82,8 +82,9 @@ public:
     Launch Resolve(const std::string& commandLine);
     // The same for a command line already split into words (Windows-1252).
     Launch Resolve(const std::vector<std::string>& words);
-    // Starts a resolved program.
-    void Run(const Launch& launch, WindowStyle style, bool wait);
+    // Starts a resolved program. Virtual so that a test can stand in for the
+    // start and record what would have run.
+    virtual void Run(const Launch& launch, WindowStyle style, bool wait);
 
     // The environment the started programs get ("NAME=value", UTF-8);
     // without it they get this process's own.
