@@ -94,6 +94,8 @@ private:
         const int R = con_.ScreenRows;
         con_.ClearMenuArea();
         con_.ClearListArea();
+        // The menu's box begins at row 1: its first rows are pages' rows too.
+        for (int r = 2; r <= 4; ++r) con_.ShowAt(r, 3, Spaces(con_.ScreenColumns - 4));
         con_.ShowAt(R - 3, 7, "(O)ptionen Men\xFC verlassen.");
         con_.ShowAt(2, 4, "Seite " + NumberText(page + 1) + " ");
         con_.ShowAt(R - 8, 5, con_.PagingLine);

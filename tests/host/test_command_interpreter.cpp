@@ -277,6 +277,20 @@ TEST_F(CommandInterpreterTest, AQuotedNameThatNamesNoFileIsAnErrorAndStartsNothi
     EXPECT_TRUE(Opened(1, 30).empty());
 }
 
+// A "%" in a quoted name or directory is a character of the name: "%cd%"
+// is never the current directory, "%tmp%" never the temp directory.
+TEST_F(CommandInterpreterTest, VariablesInQuotedNamesStayText) {
+    fs::create_directories(c / "Docs" / "%tmp%");
+    std::ofstream(c / "Docs" / "%tmp%" / "%cd%.pdf") << "x";
+    WriteCmd("auswahlliste.cmd",
+             "@echo off\r\nC:\r\ncd \"\\Docs\"\r\n"
+             "\"%cd%\"\r\n"                  // no such file: an error, not the directory
+             "cd \"\\Docs\\%tmp%\"\r\n"
+             "\"%cd%.pdf\"\r\n");
+    EXPECT_NE(Run({"/C", "C:\\auswahlliste.cmd"}), 0);
+    EXPECT_EQ(Opened(1), (std::vector<Args>{{(c / "Docs" / "%tmp%" / "%cd%.pdf").string()}}));
+}
+
 // "player" "file", the line of display modes 1 and 2: the player, given as
 // a path, gets the file, and only where no file of the whole name exists.
 TEST_F(CommandInterpreterTest, APlayerGivenAsPathGetsItsFile) {

@@ -53,6 +53,7 @@ TEST_F(OptionsTest, EntersEnlargedPagesBothWaysAndLeavesWithTheBrowserSize) {
     EXPECT_EQ(WaitedAt(0, 17, 5, 21), "    (zur\x81" "ck bl\x84ttern)");
     EXPECT_EQ(WaitedAt(1, 2, 4, 9), "Seite  2 ");
     EXPECT_EQ(WaitedAt(1, 7, 7, 32), "aktuelle Einstellungen speichern");
+    EXPECT_EQ(WaitedAt(1, 4, 3, 60), std::string(60, ' ')) << "page 1's first row is gone";
     EXPECT_EQ(WaitedAt(2, 2, 4, 9), "Seite  1 ");
     EXPECT_EQ(WaitedAt(3, 2, 4, 9), "Seite  2 ");
     EXPECT_EQ(p.browser.OptionsPage, 1) << "kept for the next visit";

@@ -303,7 +303,11 @@ void CommandInterpreter::ChangeDirectory(std::string rest) {
         out_ << Cp1252ToUtf8(files_.CurrentDirectory()) << "\n";
         return;
     }
-    if (arg.size() >= 2 && arg.front() == '"' && arg.back() == '"') {
+    // A directory in quotes from end to end is one name, taken as written
+    // (the program writes real directory names so): a "%" in it is a
+    // character of the name, not a variable.
+    bool quoted = arg.size() >= 2 && arg.front() == '"' && arg.back() == '"';
+    if (quoted) {
         arg = arg.substr(1, arg.size() - 2);
     } else {
         std::string unquoted;
@@ -311,10 +315,10 @@ void CommandInterpreter::ChangeDirectory(std::string rest) {
             if (c != '"') unquoted += c;
         arg = unquoted;
     }
-    std::string name = ChooseName(arg);
+    std::string name = ChooseName(arg, !quoted);
     if (!files_.DirectoryExists(name)) {
         // A name mixing converted letters with others, or whose case differs.
-        Found found = Find(arg);
+        Found found = Find(arg, !quoted);
         if (!found.host.empty()) name = files_.DrivePath(found.host);
     }
     try {
@@ -365,8 +369,8 @@ void CommandInterpreter::RunProgramLine(const std::string& line) {
 
 void CommandInterpreter::RunQuotedName(const std::string& name) {
     // Everything between the outer quotes is one name, whatever it holds
-    // (quotes, backslashes, blanks): the file or directory to open.
-    Found found = Find(name);
+    // (quotes, backslashes, blanks, "%"): the file or directory to open.
+    Found found = Find(name, false);
     if (!found.host.empty()) {
         OpenWithAssociation(found.host);
         return;
@@ -382,10 +386,10 @@ void CommandInterpreter::RunQuotedName(const std::string& name) {
         const std::string program = name.substr(0, quote), file = name.substr(quote + 3);
         const bool path = program.find_first_of("\\/") != std::string::npos ||
                           (program.size() >= 2 && program[1] == ':' && IsLetter(program[0]));
-        Found target = path ? Find(file) : Found{};
+        Found target = path ? Find(file, false) : Found{};
         if (!target.host.empty()) {
-            Found player = Find(program);
-            RunWithFile(player.host.empty() ? ChooseName(program) : files_.DrivePath(player.host), target.host);
+            Found player = Find(program, false);
+            RunWithFile(player.host.empty() ? ChooseName(program, false) : files_.DrivePath(player.host), target.host);
             return;
         }
     }
@@ -498,9 +502,9 @@ bool CommandInterpreter::Exists(const std::string& name) {
     return !name.empty() && (files_.FileExists(name) || files_.DirectoryExists(name));
 }
 
-CommandInterpreter::Found CommandInterpreter::Find(const std::string& written) {
+CommandInterpreter::Found CommandInterpreter::Find(const std::string& written, bool expand) {
     if (written.empty()) return {{}, true};
-    const std::string expanded = Expand(written);
+    const std::string expanded = expand ? Expand(written) : written;
     for (const std::string& candidate : {written, OemLettersToAnsi(written), expanded, OemLettersToAnsi(expanded)})
         if (Exists(candidate)) return {files_.HostPath(candidate), true};
     bool certain = true;
@@ -568,8 +572,8 @@ CommandInterpreter::Found CommandInterpreter::Walk(const std::string& path) {
     return {at, true};
 }
 
-std::string CommandInterpreter::ChooseName(const std::string& written) {
-    std::string expanded = Expand(written);
+std::string CommandInterpreter::ChooseName(const std::string& written, bool expand) {
+    std::string expanded = expand ? Expand(written) : written;
     for (const std::string& candidate : {written, OemLettersToAnsi(written), expanded, OemLettersToAnsi(expanded)})
         if (Exists(candidate)) return candidate;
     return expanded;

@@ -92,13 +92,14 @@ private:
         std::string host;
         bool certain = true;
     };
-    Found Find(const std::string& written);
+    // expand = false: the name is data as written; variables in it stay text.
+    Found Find(const std::string& written, bool expand = true);
     Found Walk(const std::string& path);  // part by part through the directories
     void RunQuotedName(const std::string& name);
     void RunWithFile(const std::string& program, const std::string& hostFile);
     // The first of the name as written, converted, expanded, expanded and
     // converted that exists; the expanded name when none does.
-    std::string ChooseName(const std::string& written);
+    std::string ChooseName(const std::string& written, bool expand = true);
     void Echo(const std::string& rest);
     void ChangeDirectory(std::string rest);
     void RunProgramLine(const std::string& line);
