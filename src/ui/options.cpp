@@ -50,6 +50,7 @@ public:
             return Leave();
         }
         while (true) {
+            DrawScreen();
             ShowPage(p_.browser.OptionsPage);
             con_.WaitForInput();
             if (!Act()) return Leave();
@@ -57,12 +58,16 @@ public:
     }
 
 private:
-    // The enlarged window with its frames.
+    // The enlarged window.
     void Enter() {
         con_.ScreenRows = 25;
         con_.ScreenColumns = 74;
-        if (endless_) return;
-        con_.ApplyWindowSize();
+        if (!endless_) con_.ApplyWindowSize();
+    }
+
+    // The screen cleared and the frames drawn anew: an entry's operation may
+    // have drawn screens of its own.
+    void DrawScreen() {
         con_.SetColours(con_.Colours[1], con_.Colours[2]);
         con_.Clear();
         con_.KeyText = "op";
@@ -94,8 +99,6 @@ private:
         const int R = con_.ScreenRows;
         con_.ClearMenuArea();
         con_.ClearListArea();
-        // The menu's box begins at row 1: its first rows are pages' rows too.
-        for (int r = 2; r <= 4; ++r) con_.ShowAt(r, 3, Spaces(con_.ScreenColumns - 4));
         con_.ShowAt(R - 3, 7, "(O)ptionen Men\xFC verlassen.");
         con_.ShowAt(2, 4, "Seite " + NumberText(page + 1) + " ");
         con_.ShowAt(R - 8, 5, con_.PagingLine);

@@ -291,6 +291,19 @@ TEST_F(CommandInterpreterTest, VariablesInQuotedNamesStayText) {
     EXPECT_EQ(Opened(1), (std::vector<Args>{{(c / "Docs" / "%tmp%" / "%cd%.pdf").string()}}));
 }
 
+// A name that looks like a drive is a file of the directory changed into:
+// "c:" is that file, not the current directory of drive C:.
+TEST_F(CommandInterpreterTest, ANameLikeADriveIsTheFileOfThatName) {
+    fs::create_directories(c / "Docs");
+    std::ofstream(c / "Docs" / "c:") << "x";
+    std::ofstream(c / "Docs" / "M:x.pdf") << "x";
+    WriteCmd("auswahlliste.cmd", "@echo off\r\nC:\r\ncd \"\\Docs\"\r\n\"c:\"\r\n\"M:x.pdf\"\r\n");
+    EXPECT_EQ(Run({"/C", "C:\\auswahlliste.cmd"}), 0);
+    auto opened = Opened(2);
+    std::sort(opened.begin(), opened.end());
+    EXPECT_EQ(opened, (std::vector<Args>{{(c / "Docs" / "M:x.pdf").string()}, {(c / "Docs" / "c:").string()}}));
+}
+
 // "player" "file", the line of display modes 1 and 2: the player, given as
 // a path, gets the file, and only where no file of the whole name exists.
 TEST_F(CommandInterpreterTest, APlayerGivenAsPathGetsItsFile) {

@@ -100,6 +100,11 @@ std::string JoinHost(const std::string& directory, const std::string& name) {
 // is exactly the written one first, else the first in name order that
 // matches. listed: the directory could be read (or is no directory), so an
 // empty name means for certain that there is no such entry.
+bool IsRegularFile(const std::string& hostPath) {
+    struct stat st {};
+    return stat(hostPath.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 struct EntryMatch {
     std::string name;
     bool listed = false;
@@ -369,9 +374,22 @@ void CommandInterpreter::RunProgramLine(const std::string& line) {
 
 void CommandInterpreter::RunQuotedName(const std::string& name) {
     // Everything between the outer quotes is one name, whatever it holds
-    // (quotes, backslashes, blanks, "%"): the file or directory to open.
+    // (quotes, backslashes, blanks, "%", a colon): the file to open. The
+    // program writes such a line after changing into the file's directory,
+    // so an entry of that name there comes first; "p:" is then a file, not
+    // the drive P:. A directory is never what such a line opens.
+    try {
+        const std::string here = files_.HostPath(files_.CurrentDirectory());
+        EntryMatch m = MatchEntry(here, name);
+        if (!m.name.empty() && IsRegularFile(JoinHost(here, m.name))) {
+            OpenWithAssociation(JoinHost(here, m.name));
+            return;
+        }
+    } catch (const RuntimeError&) {
+        // no current directory on a drive that is not ready: nothing there
+    }
     Found found = Find(name, false);
-    if (!found.host.empty()) {
+    if (!found.host.empty() && IsRegularFile(found.host)) {
         OpenWithAssociation(found.host);
         return;
     }
