@@ -9,10 +9,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build-fuzz"
 seconds="${FUZZ_SECONDS:-60}"
 
-# The targets CI runs. fuzz_command_interpreter is built but not yet run
-# here: it still finds batch lines of quoted names that start programs, and
-# is to join this list once the interpreter passes it.
-targets=(fuzz_terminal_input fuzz_command_line fuzz_default_config fuzz_list_config fuzz_list_file)
+# The targets CI runs.
+targets=(fuzz_terminal_input fuzz_command_line fuzz_command_interpreter fuzz_default_config fuzz_list_config
+         fuzz_list_file)
 if [ -n "${FUZZ_TARGETS:-}" ]; then
   read -r -a targets <<< "$FUZZ_TARGETS"
 fi
