@@ -333,7 +333,7 @@ void BuildFromConfiguration(Program& p, const Text& configPath) {
     auto& lc = p.listConfig;
     if (configPath.empty() || !fs.FileExists(configPath)) {
         ReadSearchPaths(p, configPath);  // tells the user and waits
-        SortLists(p, {}, {});
+        SortNewLists(p, {}, {});
         return;
     }
     // The work files are written once, when the rebuild ends (however it ends).
@@ -351,11 +351,11 @@ void BuildFromConfiguration(Program& p, const Text& configPath) {
     } deferred(p);
     NewFiles made(p);
     if (!BuildNewFiles(p, configPath)) {
-        SortLists(p, {}, {});
+        SortNewLists(p, {}, {});
         return;
     }
     const Text newList = p.window.work.newList, newPerformers = p.window.work.newPerformers;
-    SortLists(p, newList, newPerformers);
+    SortNewLists(p, newList, newPerformers);
     if (fs.FileSize(newList) == 0) {
         // Nothing found: no list file, as for a list never built.
         RemoveIfExists(fs, lc.listFilePath);

@@ -304,7 +304,9 @@ private:
 
 }  // namespace
 
-int SortListFile(Program& p, const Text& path, std::vector<int>* numbers, SortStats* stats) {
+namespace {
+
+int SortFile(Program& p, const Text& path, std::vector<int>* numbers, SortStats* stats, bool besideCopy) {
     SortStats local;
     SortStats& st = stats ? *stats : local;
     st = SortStats{};
@@ -322,21 +324,23 @@ int SortListFile(Program& p, const Text& path, std::vector<int>* numbers, SortSt
     // The passes run over a copy beside the list, which takes the list's
     // place when it is sorted: a failure half-way leaves the list as it was.
     auto& fs = p.files();
-    const Text work = host::ReplacementPath(path);
+    const Text work = besideCopy ? host::ReplacementPath(path) : path;
     std::vector<int> sortedNumbers;
     if (numbers) sortedNumbers = *numbers;
     sortedNumbers.resize(numbers ? static_cast<std::size_t>(N) : 0, 0);
     try {
-        if (fs.FileExists(work)) fs.Remove(work);
-        CopyBeside(fs, path, work);
+        if (besideCopy) {
+            if (fs.FileExists(work)) fs.Remove(work);
+            CopyBeside(fs, path, work);
+        }
         auto file = fs.Open(work, OpenMode::Binary);
         BlockSorter sorter(*file, Collation(p), m.recordLength, N, numbers ? &sortedNumbers : nullptr, st);
         sorter.Sort();
         file->Close();
-        fs.Replace(work, path);
+        if (besideCopy) fs.Replace(work, path);
     } catch (const RuntimeError&) {
         try {
-            if (fs.FileExists(work)) fs.Remove(work);
+            if (besideCopy && fs.FileExists(work)) fs.Remove(work);
         } catch (const RuntimeError&) {
             // The copy stays behind; the list itself is whole.
         }
@@ -346,17 +350,27 @@ int SortListFile(Program& p, const Text& path, std::vector<int>* numbers, SortSt
     return N;
 }
 
-void SortLists(Program& p) { SortLists(p, p.listConfig.listFilePath, p.listConfig.performerListPath); }
-
-void SortLists(Program& p, const Text& listPath, const Text& performerPath) {
+void SortBoth(Program& p, const Text& listPath, const Text& performerPath, bool besideCopy) {
     auto& con = p.con;
     auto& lc = p.listConfig;
     con.Locate(con.out.CursorRow(), 7);
     con.Show("  Sortiere ... bitte warten ...                        ", 0);
-    int n = SortListFile(p, listPath);
+    int n = SortFile(p, listPath, nullptr, nullptr, besideCopy);
     if (lc.NURNAMENSLISTE != 1 && !performerPath.empty() && p.files().FileExists(performerPath))
-        n = SortListFile(p, performerPath);
+        n = SortFile(p, performerPath, nullptr, nullptr, besideCopy);
     con.ShowAt(con.ScreenRows - 1, 7, "Fertig > " + PrintedNumber(n) + " Eintr\xE4ge.                ");
+}
+
+}  // namespace
+
+int SortListFile(Program& p, const Text& path, std::vector<int>* numbers, SortStats* stats) {
+    return SortFile(p, path, numbers, stats, true);
+}
+
+void SortLists(Program& p) { SortBoth(p, p.listConfig.listFilePath, p.listConfig.performerListPath, true); }
+
+void SortNewLists(Program& p, const Text& listPath, const Text& performerPath) {
+    SortBoth(p, listPath, performerPath, false);
 }
 
 }  // namespace pavuto

@@ -19,7 +19,8 @@ struct SortStats {
     long writes = 0;      // positioned writes of contiguous records
 };
 
-// Sorts the list file at path in place and returns its record count N.
+// Sorts the list file at path and returns its record count N. The block
+// passes run over a copy beside the list, which takes its place when sorted.
 // numbers, when given, holds one number per record (record k at index
 // k - 1) and travels with the records. A missing file is left alone (0).
 int SortListFile(Program& p, const Text& path, std::vector<int>* numbers = nullptr, SortStats* stats = nullptr);
@@ -27,7 +28,8 @@ int SortListFile(Program& p, const Text& path, std::vector<int>* numbers = nullp
 // Sorts the title list and, when one is kept, the performer list, with the
 // progress and result texts.
 void SortLists(Program& p);
-// The same for a title list and performer list at other paths.
-void SortLists(Program& p, const Text& listPath, const Text& performerPath);
+// The same for the new title list and performer list of a rebuild, sorted
+// over themselves.
+void SortNewLists(Program& p, const Text& listPath, const Text& performerPath);
 
 }  // namespace pavuto
