@@ -192,24 +192,27 @@ void RunMarked(Program& p) {
     }
 }
 
+// The list closed and a list configuration to be chosen before the browser
+// shows anything again.
+Way ToListConfigurationChoice(Program& p) {
+    auto& b = p.browser;
+    b.ListOpen = 0;
+    b.PageTop = 1;
+    b.CursorOffset = 0;
+    ClearMarks(p);
+    b.BrowserMode = 0;
+    return Way::Rebuild;
+}
+
 Way ModeOneKey(Program& p, const Text& key, bool& handled) {
     auto& b = p.browser;
     auto& con = p.con;
     handled = true;
     if (key == "o") {
         const int result = OptionsMenu(p);
-        if (result == options::CloseList) {
-            b.ListOpen = 0;
-            b.PageTop = 1;
-            b.CursorOffset = 0;
-            ClearMarks(p);
-            b.BrowserMode = 0;
-            return Way::Rebuild;
-        }
-        if (result == options::RunNow) {
-            RunMarked(p);
-            ClearMarks(p);
-        }
+        if (result == options::CloseList) return ToListConfigurationChoice(p);
+        // "> & ausführen": the marks run as by "a".
+        if (result == options::RunNow) return ModeOneKey(p, "a", handled);
         return Way::Redraw;
     }
     if (key == "k" && b.DeleteAllowed == 1) return DeleteEntry(p);
@@ -224,12 +227,7 @@ Way ModeOneKey(Program& p, const Text& key, bool& handled) {
     }
     if (key == "l") {
         ChooseConfiguration(p);
-        b.ListOpen = 0;
-        b.PageTop = 1;
-        b.CursorOffset = 0;
-        ClearMarks(p);
-        b.BrowserMode = 0;
-        return Way::Rebuild;
+        return ToListConfigurationChoice(p);
     }
     if (key == "z") {
         Jump(p);
