@@ -16,9 +16,12 @@ using pavuto::host::posix::TerminalInputDecoder;
 
 namespace {
 
+// The function keys and the cursor block, and Alt with a letter (scan codes
+// 16 ... 50) or a digit (120 ... 129).
 bool KnownScanCode(char c) {
     static const std::string codes = std::string(";<=>?@ABCD") + "GHIKMOPQRS";
-    return codes.find(c) != std::string::npos;
+    const int code = static_cast<unsigned char>(c);
+    return codes.find(c) != std::string::npos || (code >= 16 && code <= 50) || (code >= 120 && code <= 129);
 }
 
 void CheckEvent(const InputEvent& e) {

@@ -3,6 +3,9 @@
 # each for a bounded time on a copy of its seed corpus. Fails on a finding
 # (the input that broke a target is left in build-fuzz/findings/).
 #   FUZZ_SECONDS   seconds per target (default 60)
+#   FUZZ_SEED      the random seed (default 1: a run repeats the inputs of the
+#                  run before it, so CI runs what was tried before landing;
+#                  give another seed to look further)
 #   FUZZ_TARGETS   the targets to run (default: the list below)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -36,7 +39,7 @@ for t in "${targets[@]}"; do
   echo "== $t: ${seconds} s"
   dict=()
   [ -f "$root/fuzz/$t.dict" ] && dict=(-dict="$root/fuzz/$t.dict")
-  if ! "$build/bin/$t" "${dict[@]}" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 -print_final_stats=1 \
+  if ! "$build/bin/$t" "${dict[@]}" -seed="${FUZZ_SEED:-1}" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=4096 -print_final_stats=1 \
         -artifact_prefix="$build/findings/$t-" "$corpus" > "$build/$t.log" 2>&1; then
     tail -n 60 "$build/$t.log"
     failed+=("$t")

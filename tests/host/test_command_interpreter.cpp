@@ -304,6 +304,19 @@ TEST_F(CommandInterpreterTest, ANameLikeADriveIsTheFileOfThatName) {
     EXPECT_EQ(opened, (std::vector<Args>{{(c / "Docs" / "M:x.pdf").string()}, {(c / "Docs" / "c:").string()}}));
 }
 
+// After a cd that failed, a name is not looked for in the directory before:
+// a file of that name there is another file.
+TEST_F(CommandInterpreterTest, NamesAfterAFailedCdOpenNothing) {
+    fs::create_directories(c / "A");
+    fs::create_directories(c / "B");
+    std::ofstream(c / "A" / "x.mp3") << "x";
+    std::ofstream(c / "B" / "x.mp3") << "x";
+    WriteCmd("auswahlliste.cmd",
+             "@echo off\r\nC:\r\ncd \"\\A\"\r\ncd \"\\Fehlt\"\r\n\"x.mp3\"\r\ncd \"\\B\"\r\n\"x.mp3\"\r\n");
+    EXPECT_NE(Run({"/C", "C:\\auswahlliste.cmd"}), 0);
+    EXPECT_EQ(Opened(1), (std::vector<Args>{{(c / "B" / "x.mp3").string()}}));
+}
+
 // "player" "file", the line of display modes 1 and 2: the player, given as
 // a path, gets the file, and only where no file of the whole name exists.
 TEST_F(CommandInterpreterTest, APlayerGivenAsPathGetsItsFile) {

@@ -329,7 +329,9 @@ void CommandInterpreter::ChangeDirectory(std::string rest) {
     try {
         files_.ChangeDirectory(name);
         if (withDrive) files_.ChangeDrive(files_.FullPath(name).substr(0, 2));
+        directoryLost_ = false;
     } catch (const RuntimeError& e) {
+        directoryLost_ = true;
         Error("Verzeichnis nicht gefunden (Fehler " + std::to_string(e.number()) + ")", name);
     }
 }
@@ -346,6 +348,10 @@ void CommandInterpreter::RunProgramLine(const std::string& line) {
     auto words = SplitWords(line);
     if (words.empty()) return;
     if (words.size() == 1 && words[0].quoted) {
+        if (directoryLost_) {
+            Error("Datei nicht ge\xF6" "ffnet, ihr Verzeichnis fehlt", words[0].text);
+            return;
+        }
         std::string name = ChooseName(words[0].text);
         if (!Exists(name)) {
             Error("Datei nicht gefunden", name);
@@ -373,6 +379,11 @@ void CommandInterpreter::RunProgramLine(const std::string& line) {
 }
 
 void CommandInterpreter::RunQuotedName(const std::string& name) {
+    if (directoryLost_) {
+        // A file of the same name in the directory before is another file.
+        Error("Datei nicht ge\xF6" "ffnet, ihr Verzeichnis fehlt", name);
+        return;
+    }
     // Everything between the outer quotes is one name, whatever it holds
     // (quotes, backslashes, blanks, "%", a colon): the file to open. The
     // program writes such a line after changing into the file's directory,

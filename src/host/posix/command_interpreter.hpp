@@ -114,6 +114,9 @@ private:
     std::string batchName_;
     std::vector<std::string> arguments_;
     int errorCount_ = 0;
+    // A cd that failed: the names after it belong to a directory the
+    // interpreter is not in, so none of them is opened until a cd succeeds.
+    bool directoryLost_ = false;
 };
 
 }  // namespace pavuto::host::posix
