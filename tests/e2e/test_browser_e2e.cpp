@@ -258,18 +258,18 @@ TEST_F(BrowserInTerminal, TheOptionsMenuMarksEveryTitleForTheBrowser) {
 
     term.SendKeys("o");
     ASSERT_TRUE(WaitRow(2, "Seite  1")) << term.Dump();
-    EXPECT_TRUE(RowHas(10, "25 Titel zuf\xC3\xA4llig ausw\xC3\xA4hlen"));
+    EXPECT_TRUE(WaitRow(10, "25 Titel zuf\xC3\xA4llig ausw\xC3\xA4hlen")) << term.Dump();
     EXPECT_TRUE(WaitRow(22, "(O)ptionen Men\xC3\xBC verlassen.")) << term.Dump();
     term.SendClick(3, 40);
     ASSERT_TRUE(WaitRow(2, "Seite  2")) << term.Dump();
-    EXPECT_TRUE(RowHas(7, "aktuelle Einstellungen speichern"));
+    EXPECT_TRUE(WaitRow(7, "aktuelle Einstellungen speichern")) << term.Dump();
     term.SendClick(17, 10);
     ASSERT_TRUE(WaitRow(2, "Seite  1")) << term.Dump();
     term.SendClick(4, 20);
 
     ASSERT_TRUE(WaitRow(5, "Titel 001")) << term.Dump();
     ASSERT_TRUE(Until([&] { return Cells(5, 64, 2) == "1 " && Cells(6, 64, 2) == "2 "; })) << term.Dump();
-    EXPECT_TRUE(RowHas(21, "(a)usf\xC3\xBChren"));
+    EXPECT_TRUE(WaitRow(21, "(a)usf\xC3\xBChren")) << term.Dump();
     LeaveWithEscAndJ();
 }
 
