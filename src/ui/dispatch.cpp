@@ -195,13 +195,8 @@ void RunMarked(Program& p) {
 // The list closed and a list configuration to be chosen before the browser
 // shows anything again.
 Way ToListConfigurationChoice(Program& p) {
-    auto& b = p.browser;
-    b.ListOpen = 0;
-    b.PageTop = 1;
-    b.CursorOffset = 0;
-    ClearMarks(p);
-    b.BrowserMode = 0;
-    return Way::Rebuild;
+    p.browser.BrowserMode = 0;
+    return CloseList(p);
 }
 
 Way ModeOneKey(Program& p, const Text& key, bool& handled) {
