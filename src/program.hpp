@@ -6,6 +6,7 @@
 #include "config/state.hpp"
 #include "console/console.hpp"
 #include "errors/errors.hpp"
+#include "fileops/state.hpp"
 #include "host/host.hpp"
 #include "lists/state.hpp"
 #include "playback/state.hpp"
@@ -30,6 +31,7 @@ struct Program {
     BrowserState browser;
     PlayerState player;
     TimerState timer;
+    FileOpsState fileops;
     std::mt19937 random;
 
     host::FileSystem& files() { return host.files; }

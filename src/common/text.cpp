@@ -171,4 +171,14 @@ Text ReplaceAll(std::string_view s, std::string_view from, std::string_view to) 
     return r;
 }
 
+bool IsPlainFileName(const Text& name) {
+    if (Trim(name).empty()) return false;
+    for (char c : name) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (u < 32 || u == 127) return false;
+        if (Text("\\/:*?\"<>|").find(c) != Text::npos) return false;
+    }
+    return true;
+}
+
 }  // namespace pavuto

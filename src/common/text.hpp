@@ -45,4 +45,8 @@ int ValInt(std::string_view s);
 // Replace every occurrence.
 Text ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 
+// A name that can stand as one file name: not blank, no control character
+// and none of \ / : * ? " < > |.
+bool IsPlainFileName(const Text& name);
+
 }  // namespace pavuto

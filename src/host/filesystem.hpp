@@ -65,6 +65,9 @@ public:
 
     virtual bool FileExists(std::string_view path) = 0;
     virtual bool DirectoryExists(std::string_view path) = 0;
+    // True when both paths name one existing file, however they spell it
+    // (case, "..", links).
+    virtual bool SameFile(std::string_view a, std::string_view b) = 0;
     virtual std::uint64_t FileSize(std::string_view path) = 0;
     // Entries of a directory whose names match a pattern of "*" and "?"
     // (compared without regard to case; "*.*" matches every name).
@@ -80,6 +83,9 @@ public:
     virtual void Replace(std::string_view from, std::string_view to) = 0;
     virtual void Remove(std::string_view path) = 0;
     virtual void MakeDirectory(std::string_view path) = 0;
+    // Gives the file `to` the attributes of the file `from` (a copied program
+    // stays a program).
+    virtual void CopyAttributes(std::string_view from, std::string_view to) = 0;
 
     // Translation at the edge, for programs and media that the host starts.
     virtual std::string HostPath(std::string_view path) = 0;

@@ -63,19 +63,6 @@ void Tell(Program& p, const Text& text) {
     WaitKey(p);
 }
 
-// The next print zone of 14 columns after the cursor, as a comma in a print
-// line moves there.
-void TabToNextZone(Program& p) {
-    auto& out = p.con.out;
-    int column = out.CursorColumn();
-    int next = ((column - 1) / 14 + 1) * 14 + 1;
-    if (next > p.con.ScreenColumns) {
-        p.con.LineEnd();
-        return;
-    }
-    out.Locate(out.CursorRow(), next);
-}
-
 // ---- the handlers ---------------------------------------------------------
 
 // Renaming a file: the message, 3 seconds, and the options menu is left.
@@ -93,9 +80,9 @@ Continuation RenamePassHandler(Program& p, const RuntimeError& e) {
     ++p.errors.renameErrorCount;
     con.Locate(con.ScreenRows - 8, 7);
     con.PrintNumber(p.errors.renameErrorCount);
-    TabToNextZone(p);
+    p.con.TabToNextZone();
     con.PrintNumber(e.number());
-    TabToNextZone(p);
+    p.con.TabToNextZone();
     con.Show(ErrorText(e.number()), 0);
     return Continuation::Skip();
 }
@@ -130,16 +117,6 @@ bool StripLeadingNumber(const Text& record, Text& result, int& removed) {
     // None of the removed characters is a ">": the directory field of the
     // record starts at its first ">".
     result = Left(stripped, gt - 1) + Spaces(removed) + Mid(record, Instr(record, ">"));
-    return true;
-}
-
-bool IsPlainFileName(const Text& name) {
-    if (Trim(name).empty()) return false;
-    for (char c : name) {
-        unsigned char u = static_cast<unsigned char>(c);
-        if (u < 32 || u == 127) return false;
-        if (Text("\\/:*?\"<>|").find(c) != Text::npos) return false;
-    }
     return true;
 }
 

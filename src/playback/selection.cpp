@@ -104,11 +104,6 @@ void LoadListSettings(Program& p) {
     p.window.SearchPathCount = 0;
 }
 
-// Copying the marked files instead of playing them is a later feature of the
-// file operations; until it exists copy mode is never on.
-bool CopyModeOn(Program&) { return false; }
-void CopySelectedFiles(Program&) {}
-
 // Display modes 1 and 2: only the entry under the cursor.
 SelectionOutcome RunCurrentEntry(Program& p, SelectionKind kind, const Text& selectionFile) {
     auto& w = p.window;
@@ -221,10 +216,8 @@ void WriteDirectoryEntries(Program& p, SelectionKind kind, host::File& out) {
 
 SelectionOutcome HandOver(Program& p, SelectionKind kind, const Text& selectionFile, bool listView) {
     auto& s = p.settings;
-    if (CopyModeOn(p) && listView && p.window.ListDisplay == 0) {
-        CopySelectedFiles(p);
-        return SelectionOutcome::Copied;
-    }
+    // The copy itself is the caller's (the file operations): nothing is played.
+    if (p.fileops.copyMode == 1 && listView && p.window.ListDisplay == 0) return SelectionOutcome::ToCopy;
     const bool autoMode = !s.autoMode.empty();
     if ((autoMode || s.mci == 1) && kind == SelectionKind::Playlist) {
         PlaySelection(p);
@@ -257,7 +250,7 @@ SelectionKind ChooseSelectionKind(Program& p) {
     return s.mci == 1 ? SelectionKind::Playlist : SelectionKind::Batch;
 }
 
-SelectionOutcome RunSelection(Program& p) {
+SelectionOutcome RunSelection(Program& p, Text* writtenFile) {
     auto& s = p.settings;
     auto& w = p.window;
     const bool listView = p.browser.ListOpen == 1;
@@ -280,6 +273,7 @@ SelectionOutcome RunSelection(Program& p) {
     // A selection file that cannot be written starts nothing (the message
     // has been shown and waited on).
     if (!written) return SelectionOutcome::NothingMarked;
+    if (writtenFile) *writtenFile = selectionFile;
     return HandOver(p, kind, selectionFile, listView);
 }
 

@@ -17,7 +17,7 @@ enum class SelectionOutcome {
     NothingMarked,   // nothing was written or started
     Played,          // the internal player played the selection
     Started,         // a program was started for the selection
-    Copied,          // the marked files went to the copy
+    ToCopy,          // copy mode: the selection file was written for the copy, nothing played
     NotPlayable,     // auto mode with a selection the internal player cannot play
 };
 
@@ -25,8 +25,9 @@ inline const Text kPlaylistFile = "auswahlliste.m3u";
 inline const Text kBatchFile = "auswahlliste.cmd";
 
 // Runs the marked entries of the list view or the directory view (in list
-// view with display mode 1 or 2 only the entry under the cursor).
-SelectionOutcome RunSelection(Program& p);
+// view with display mode 1 or 2 only the entry under the cursor). The
+// selection file written for the marks is named in writtenFile.
+SelectionOutcome RunSelection(Program& p, Text* writtenFile = nullptr);
 
 // The kind of selection for the current list extension and marks. Without a
 // player of its own, a playlist of the well-known media types takes the

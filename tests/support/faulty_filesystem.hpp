@@ -57,6 +57,7 @@ public:
     }
     std::string FullPath(std::string_view path) override { return inner_.FullPath(path); }
     bool FileExists(std::string_view path) override { return inner_.FileExists(path); }
+    bool SameFile(std::string_view a, std::string_view b) override { return inner_.SameFile(a, b); }
     bool DirectoryExists(std::string_view path) override { return inner_.DirectoryExists(path); }
     std::uint64_t FileSize(std::string_view path) override { return inner_.FileSize(path); }
     std::vector<host::DirEntry> List(std::string_view d, std::string_view pattern = "*.*") override {
@@ -78,6 +79,10 @@ public:
     void Remove(std::string_view path) override {
         Check(Op::Remove, path);
         inner_.Remove(path);
+    }
+    void CopyAttributes(std::string_view from, std::string_view to) override {
+        Check(Op::Write, to);
+        inner_.CopyAttributes(from, to);
     }
     void MakeDirectory(std::string_view path) override {
         Check(Op::MakeDirectory, path);

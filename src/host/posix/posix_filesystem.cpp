@@ -444,6 +444,16 @@ bool PosixFileSystem::FileExists(std::string_view path) {
     }
 }
 
+bool PosixFileSystem::SameFile(std::string_view a, std::string_view b) {
+    try {
+        struct stat sa {}, sb {};
+        if (stat(HostPath(a).c_str(), &sa) != 0 || stat(HostPath(b).c_str(), &sb) != 0) return false;
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    } catch (const RuntimeError&) {
+        return false;
+    }
+}
+
 bool PosixFileSystem::DirectoryExists(std::string_view path) {
     try {
         struct stat st {};
@@ -632,6 +642,12 @@ void PosixFileSystem::MakeDirectory(std::string_view path) {
         Fail(e == EEXIST ? err::PathFileAccessError : e == ENOENT ? err::PathNotFound : ErrorNumberFor(e),
              std::string(path));
     }
+}
+
+void PosixFileSystem::CopyAttributes(std::string_view from, std::string_view to) {
+    struct stat st {};
+    if (stat(HostPath(from).c_str(), &st) != 0) Fail(ErrorNumberFor(errno), std::string(from));
+    if (chmod(HostPath(to).c_str(), st.st_mode & 07777) != 0) Fail(ErrorNumberFor(errno), std::string(to));
 }
 
 }  // namespace pavuto::host::posix

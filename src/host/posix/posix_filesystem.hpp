@@ -30,6 +30,7 @@ public:
     void ChangeDirectory(std::string_view path) override;
     std::string FullPath(std::string_view path) override;
     bool FileExists(std::string_view path) override;
+    bool SameFile(std::string_view a, std::string_view b) override;
     bool DirectoryExists(std::string_view path) override;
     std::uint64_t FileSize(std::string_view path) override;
     std::vector<DirEntry> List(std::string_view directory, std::string_view pattern = "*.*") override;
@@ -38,6 +39,8 @@ public:
     void Replace(std::string_view from, std::string_view to) override;
     void Remove(std::string_view path) override;
     void MakeDirectory(std::string_view path) override;
+    // The permission bits.
+    void CopyAttributes(std::string_view from, std::string_view to) override;
     std::string HostPath(std::string_view path) override;
     // The drive with the longest root holding the path names it; a host path
     // on no drive comes back as it is.
