@@ -63,6 +63,7 @@ public:
 class NoProcesses : public host::Processes {
 public:
     void Start(const std::string&, host::WindowStyle, bool) override {}
+    void StartAfterEnd(const std::string&) override {}
 };
 class NoEnvironment : public host::Environment {
 public:
@@ -86,6 +87,11 @@ public:
     std::optional<host::VersionRecord> WindowsVersion() override { return std::nullopt; }
     std::string Description() override { return "bench"; }
 };
+class NoShell : public host::Shell {
+public:
+    std::vector<std::string> ProgramFiles() override { return {}; }
+    int CreateShortcut(const host::Shortcut&) override { return 0; }
+};
 
 // A temporary directory as drive C:, removed at the end.
 class BenchHost {
@@ -96,7 +102,7 @@ public:
         std::filesystem::create_directories(root_ / "home");
         std::filesystem::create_directories(root_ / "tmp");
         files_ = std::make_unique<host::posix::PosixFileSystem>(host::posix::DriveMap{{{'C', root_.string()}}});
-        host_ = std::make_unique<host::Host>(host::Host{console_, clock_, *files_, processes_, environment_, media_, system_});
+        host_ = std::make_unique<host::Host>(host::Host{console_, clock_, *files_, processes_, environment_, media_, system_, shell_});
         program_ = std::make_unique<Program>(*host_);
         Program& p = *program_;
         p.settings.tempDirectory = "C:\\tmp\\";
@@ -128,6 +134,7 @@ private:
     NoEnvironment environment_;
     NoMedia media_;
     NoSystem system_;
+    NoShell shell_;
     std::unique_ptr<host::posix::PosixFileSystem> files_;
     std::unique_ptr<host::Host> host_;
     std::unique_ptr<Program> program_;

@@ -95,10 +95,11 @@ void BM_PlayerPlayingATitle(benchmark::State& state) {
     NoProcesses processes;
     NoEnvironment environment;
     NoSystem system;
+    NoShell shell;
     host::posix::MpvOptions options;
     options.audioOutput = "null";
     host::posix::MpvMedia media(files, options);
-    host::Host h{console, clock, files, processes, environment, media, system};
+    host::Host h{console, clock, files, processes, environment, media, system, shell};
 
     for (auto _ : state) {
         Program p(h);

@@ -238,8 +238,8 @@ void LoadConfiguration(Program& p) {
 void ChooseConfiguration(Program& p) {
     auto& s = p.settings;
     auto& con = p.con;
-    // While the file is missing the installation would come first; without
-    // it the flag stays and the menu returns.
+    // While the file is missing the program is installed first (by the
+    // caller); without the installation nothing is chosen.
     if (s.configurationMissing == 1) return;
     if (!p.host.files.FileExists(s.configurationPath)) return;
     con.ClearListArea();

@@ -157,4 +157,14 @@ Text ConsoleLayer::InputLine() {
     return line;
 }
 
+void ConsoleLayer::TabToNextZone() {
+    int column = out.CursorColumn();
+    int next = ((column - 1) / 14 + 1) * 14 + 1;
+    if (next > ScreenColumns) {
+        LineEnd();
+        return;
+    }
+    out.Locate(out.CursorRow(), next);
+}
+
 }  // namespace pavuto

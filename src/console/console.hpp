@@ -56,6 +56,9 @@ public:
     void Raw(const Text& bytes);
     void RawAt(int row, int column, const Text& bytes);
     void LineEnd();
+    // The next print zone of 14 columns after the cursor, as a comma in a
+    // print line moves there (a line end past the last column).
+    void TabToNextZone();
     void Locate(int row, int column) { out.Locate(row, column); }
     void SetColours(int fg, int bg) { out.SetColours(fg, bg); }
     void Clear() { out.Clear(); }

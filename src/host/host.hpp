@@ -16,6 +16,7 @@ struct Host {
     Environment& environment;
     Media& media;
     SystemInfo& system;
+    Shell& shell;
 };
 
 }  // namespace pavuto::host

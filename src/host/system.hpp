@@ -17,6 +17,10 @@ public:
     // With wait the program gets the terminal until it ends. A program that
     // cannot be started throws RuntimeError (53 when it does not exist).
     virtual void Start(const std::string& commandLine, WindowStyle style, bool wait) = 0;
+    // Starts a command line in a normal window once this program has ended
+    // (the restart after an installation): it gets the console the program
+    // leaves. Throws as Start does when the program cannot be started.
+    virtual void StartAfterEnd(const std::string& commandLine) = 0;
 };
 
 class Environment {
@@ -52,6 +56,29 @@ public:
     virtual std::optional<VersionRecord> WindowsVersion() = 0;
     // Otherwise a short description of the running system.
     virtual std::string Description() = 0;
+};
+
+// A shortcut on the user's desktop.
+struct Shortcut {
+    std::string name;              // "Pavuto"
+    std::string target;            // drive path of the file it starts
+    std::string arguments;
+    std::string workingDirectory;  // drive path
+    WindowStyle show = WindowStyle::Normal;
+    std::string description;
+};
+
+// What the desktop shell knows of the program and the user's desktop.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // The program's own files as drive paths: the running program file
+    // first, then the programs it needs beside it on this platform.
+    virtual std::vector<std::string> ProgramFiles() = 0;
+    // Puts the shortcut on the user's desktop: 1 when it is there, 0 when
+    // the user has no desktop folder. A failure while writing it throws
+    // RuntimeError.
+    virtual int CreateShortcut(const Shortcut& link) = 0;
 };
 
 }  // namespace pavuto::host

@@ -3,6 +3,8 @@
 #include "common/numbers.hpp"
 #include "config/default_config.hpp"
 #include "config/list_config.hpp"
+#include "fileops/copy.hpp"
+#include "fileops/wish_list.hpp"
 #include "lists/builder.hpp"
 #include "lists/list_file.hpp"
 #include "playback/selection.hpp"
@@ -11,6 +13,7 @@
 #include "ui/options.hpp"
 #include "ui/browser_internal.hpp"
 #include "ui/help.hpp"
+#include "ui/install_dialogue.hpp"
 #include "ui/screen.hpp"
 #include "ui/search.hpp"
 
@@ -183,10 +186,12 @@ Way EnterOrMark(Program& p) {
     return NavigationTail(p, {});
 }
 
-// Runs the selection; a failure that ends it early comes back here.
+// Runs the selection (or copies it in copy mode); a failure that ends it
+// early comes back here.
 void RunMarked(Program& p) {
     try {
-        RunSelection(p);
+        Text selectionFile;
+        if (RunSelection(p, &selectionFile) == SelectionOutcome::ToCopy) CopySelection(p, selectionFile);
     } catch (const GoOnAt& g) {
         if (g.point != Point::EndOfSelection) throw;
     }
@@ -212,7 +217,11 @@ Way ModeOneKey(Program& p, const Text& key, bool& handled) {
     }
     if (key == "k" && b.DeleteAllowed == 1) return DeleteEntry(p);
     if (key == "a" && b.MarkCounter > 1) {
-        RunMarked(p);
+        // While a wish list is set the marked records go there instead.
+        if (b.ListOpen == 1 && !p.fileops.wishList.empty())
+            AddMarkedToWishList(p);
+        else
+            RunMarked(p);
         ClearMarks(p);
         return Way::Redraw;
     }
@@ -221,7 +230,7 @@ Way ModeOneKey(Program& p, const Text& key, bool& handled) {
         return Way::Redraw;
     }
     if (key == "l") {
-        ChooseConfiguration(p);
+        InstallThenChooseConfiguration(p);
         return ToListConfigurationChoice(p);
     }
     if (key == "z") {

@@ -5,6 +5,7 @@
 #include "common/numbers.hpp"
 #include "config/default_config.hpp"
 #include "config/list_config.hpp"
+#include "fileops/print_list.hpp"
 #include "lists/builder.hpp"
 #include "lists/directory_reader.hpp"
 #include "lists/titles.hpp"
@@ -12,6 +13,8 @@
 #include "playback/timer.hpp"
 #include "program.hpp"
 #include "ui/browser_internal.hpp"
+#include "ui/file_dialogues.hpp"
+#include "ui/install_dialogue.hpp"
 #include "ui/screen.hpp"
 
 namespace pavuto {
@@ -179,7 +182,8 @@ private:
     void PageSix() {
         const auto& b = p_.browser;
         if (b.ListOpen == 1) {
-            Row(6, "ausgew\xE4hlte Dateien kopieren nach >  ");
+            const Text& target = p_.fileops.copyTarget;
+            Row(6, "ausgew\xE4hlte Dateien kopieren nach >  " + (target.empty() ? Text() : target + " ."));
             if (!NamedWithoutNumbers(b.CurrentListFile)) Row(8, "Aus ausgew\xE4hlten Daten Wunschliste erstellen.");
         }
         Row(10, "Einspaltige  Druckliste erstellen.");
@@ -241,8 +245,9 @@ private:
             case 2: return PageThreeClick(row);
             case 3: return PageFourClick(row, column);
             case 4: return PageFiveClick(row);
+            case 5: return PageSixClick(row);
             case 6: return PageSevenClick(row);
-            default: return true;  // pages 6 and 8: their operations come later or show only
+            default: return true;  // page 8 only shows
         }
     }
 
@@ -256,7 +261,11 @@ private:
                 s.mci = 1;
             return true;
         }
-        if (row == 14) return true;  // installation: its dialogue is not reachable from here yet
+        if (row == 14) {
+            // The installation draws its own screen, then the menu again.
+            if (s.configurationMissing != 1) return true;
+            return Install(p_);
+        }
         if (row != 4 && row != 6 && row != 8 && row != 10) return true;
         const int S = SeedRandom(p_);
         if (row == 4) {
@@ -277,7 +286,7 @@ private:
             // A section may bring a window size of its own: it is the browser's.
             con_.ScreenRows = savedRows_;
             con_.ScreenColumns = savedColumns_;
-            ChooseConfiguration(p_);
+            InstallThenChooseConfiguration(p_);
             if (p_.browser.ListOpen == 0) ReadDirectoryView(p_);
             savedRows_ = con_.ScreenRows;
             savedColumns_ = con_.ScreenColumns;
@@ -368,6 +377,20 @@ private:
         if (row == 11) {
             ScanDrive(p_);
             return false;
+        }
+        return true;
+    }
+
+    bool PageSixClick(int row) {
+        const auto& b = p_.browser;
+        if (row == 6 && b.ListOpen == 1) {
+            SetCopyTarget(p_);
+        } else if (row == 8 && b.ListOpen == 1 && !NamedWithoutNumbers(b.CurrentListFile)) {
+            CreateWishList(p_);
+        } else if (row >= 10 && row <= 12) {
+            MakePrintList(p_, row - 9);
+        } else if (row == 14) {
+            DeletePrintLists(p_);
         }
         return true;
     }

@@ -18,7 +18,7 @@ TEST(PlayerOnMpv, PlaysTwoGeneratedTitlesToTheirEnd) {
     options.audioOutput = "null";
     host::posix::MpvMedia media(*h.files, options);
     host::posix::PosixClock clock;
-    host::Host real{h.console, clock, *h.files, h.processes, h.environment, media, h.system};
+    host::Host real{h.console, clock, *h.files, h.processes, h.environment, media, h.system, h.shell};
     Program p(real);
     h.console.SetSize(22, 80);
     p.con.ScreenRows = 22;

@@ -116,6 +116,18 @@ void RecordingProcesses::Start(const std::string& commandLine, host::WindowStyle
     started.push_back({commandLine, style, wait});
 }
 
+void RecordingProcesses::StartAfterEnd(const std::string& commandLine) {
+    if (failWith) throw RuntimeError(failWith);
+    afterEnd.push_back(commandLine);
+}
+
+int RecordingShell::CreateShortcut(const host::Shortcut& link) {
+    if (failWith) throw RuntimeError(failWith);
+    if (!hasDesktop) return 0;
+    shortcuts.push_back(link);
+    return 1;
+}
+
 int RecordingMedia::Send(const std::string& command, std::string& result) {
     commands.push_back(command);
     auto it = answers.find(command);
@@ -158,9 +170,9 @@ bool TempDir::Exists(const std::string& relative) const { return std::filesystem
 
 TestHost::TestHost()
     : files(std::make_unique<host::posix::PosixFileSystem>(host::posix::DriveMap{{{'C', temp.path().string()}}})),
-      host{console, clock, faults, processes, environment, media, system},
+      host{console, clock, faults, processes, environment, media, system, shell},
       clockMedia(clock, faults),
-      clockHost{console, clock, faults, processes, environment, clockMedia, system} {}
+      clockHost{console, clock, faults, processes, environment, clockMedia, system, shell} {}
 
 namespace {
 

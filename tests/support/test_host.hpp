@@ -115,8 +115,21 @@ public:
         bool wait;
     };
     std::vector<Started> started;
+    std::vector<std::string> afterEnd;  // what StartAfterEnd was given
     int failWith = 0;  // a non-zero error number makes Start throw
     void Start(const std::string& commandLine, host::WindowStyle style, bool wait) override;
+    void StartAfterEnd(const std::string& commandLine) override;
+};
+
+// The program's files as a test names them, and shortcuts recorded.
+class RecordingShell : public host::Shell {
+public:
+    std::vector<std::string> programFiles;
+    std::vector<host::Shortcut> shortcuts;
+    bool hasDesktop = true;
+    int failWith = 0;  // a non-zero error number makes CreateShortcut throw
+    std::vector<std::string> ProgramFiles() override { return programFiles; }
+    int CreateShortcut(const host::Shortcut& link) override;
 };
 
 class FakeEnvironment : public host::Environment {
@@ -221,6 +234,7 @@ public:
     FakeEnvironment environment;
     RecordingMedia media;
     FakeSystemInfo system;
+    RecordingShell shell;
     host::Host host;
     // The same host with the clock-driven media device.
     ClockMedia clockMedia;

@@ -96,7 +96,7 @@ class BrowserTest : public ::testing::Test {
 protected:
     BrowserTest()
         : clock(h.clock, h.console),
-          host{h.console, clock, h.faults, h.processes, h.environment, h.media, h.system},
+          host{h.console, clock, h.faults, h.processes, h.environment, h.media, h.system, h.shell},
           p(host),
           script(h.console, h.clock) {
         h.temp.Write("home/.keep", "");

@@ -19,7 +19,8 @@ PosixHost::PosixHost(std::unique_ptr<Console> console, MediaFactory makeMedia, s
       media_(MakeMedia(makeMedia, files_)),
       processes_(files_, console_.get(), programDirectory_),
       environment_(PosixEnvironment::ProcessEnvironment(), std::move(arguments), files_, programDirectory_),
-      host_{*console_, clock_, files_, processes_, environment_, *media_, system_} {
+      shell_(files_, PosixShell::RunningProgram(), programDirectory_, PosixEnvironment::ProcessEnvironment()),
+      host_{*console_, clock_, files_, processes_, environment_, *media_, system_, shell_} {
     // A write past the file-size limit or into a closed pipe is an error of
     // the statement that wrote (61, 57), not the end of the program.
     IgnoreWriteSignals();

@@ -14,6 +14,7 @@
 #include "host/posix/posix_environment.hpp"
 #include "host/posix/posix_filesystem.hpp"
 #include "host/posix/posix_processes.hpp"
+#include "host/posix/posix_shell.hpp"
 #include "host/posix/posix_system_info.hpp"
 
 namespace pavuto::host::posix {
@@ -32,6 +33,7 @@ public:
 
     Host& host() { return host_; }
     PosixFileSystem& files() { return files_; }
+    PosixProcesses& processes() { return processes_; }
 
 private:
     std::unique_ptr<Console> console_;
@@ -42,6 +44,7 @@ private:
     PosixProcesses processes_;
     PosixEnvironment environment_;
     PosixSystemInfo system_;
+    PosixShell shell_;
     Host host_;
 };
 

@@ -394,6 +394,36 @@ void PosixProcesses::Start(const std::string& commandLine, WindowStyle style, bo
     Run(Resolve(commandLine), style, wait);
 }
 
+void PosixProcesses::StartAfterEnd(const std::string& commandLine) {
+    successor_.launch = Resolve(commandLine);
+    successor_.environment = ownEnvironment_ ? environment_ : std::vector<std::string>{};
+    hasSuccessor_ = true;
+}
+
+bool PosixProcesses::TakeSuccessor(Successor& successor) {
+    if (!hasSuccessor_) return false;
+    successor = std::move(successor_);
+    hasSuccessor_ = false;
+    return true;
+}
+
+int RunInPlace(const PosixProcesses::Successor& successor) {
+    const Launch& launch = successor.launch;
+    std::vector<char*> argv;
+    for (const auto& a : launch.arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    if (argv.empty()) argv.push_back(const_cast<char*>(launch.program.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (const auto& e : successor.environment) envp.push_back(const_cast<char*>(e.c_str()));
+    envp.push_back(nullptr);
+    ResetSignalsForChild();
+    if (!launch.directory.empty() && chdir(launch.directory.c_str()) != 0) {
+        // Where the directory is gone the program still runs, in ours.
+    }
+    execve(launch.program.c_str(), argv.data(), successor.environment.empty() ? environ : envp.data());
+    return ExecErrorNumber(errno);
+}
+
 void PosixProcesses::Run(const Launch& launch, WindowStyle style, bool wait) {
     // Everything the child needs is prepared before fork.
     std::vector<char*> argv;

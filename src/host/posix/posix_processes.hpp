@@ -77,6 +77,15 @@ public:
     PosixProcesses(FileSystem& files, Console* console, std::string programDirectory);
 
     void Start(const std::string& commandLine, WindowStyle style, bool wait) override;
+    // Resolved now; run by RunInPlace once the program has ended.
+    void StartAfterEnd(const std::string& commandLine) override;
+    // The program StartAfterEnd named, with the environment it gets; false
+    // when there is none.
+    struct Successor {
+        Launch launch;
+        std::vector<std::string> environment;  // empty: this process's own
+    };
+    bool TakeSuccessor(Successor& successor);
 
     // The program a command line starts, without starting it (53, 70 as Start).
     Launch Resolve(const std::string& commandLine);
@@ -104,6 +113,13 @@ private:
     bool ownEnvironment_ = false;
     std::vector<std::string> environment_;
     int lastExitStatus_ = 0;
+    bool hasSuccessor_ = false;
+    Successor successor_;
 };
+
+// Replaces this process by the successor (execve, in its directory, with the
+// signal state the process found at its start). Returns the error number when
+// it could not start.
+int RunInPlace(const PosixProcesses::Successor& successor);
 
 }  // namespace pavuto::host::posix
