@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what building and testing Pavuto needs (Debian packages).
+# Installs what building and testing Pavuto needs (Debian packages), and the
+# further packages named as arguments (scripts/package.sh: what packing needs).
 set -euo pipefail
 packages=(cmake g++ make pkg-config ccache libgtest-dev libgmock-dev libbenchmark-dev
-          libmpv-dev libvterm-dev xdg-utils ffmpeg clang libclang-rt-14-dev)
+          libmpv-dev libvterm-dev xdg-utils ffmpeg clang libclang-rt-14-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Pavuto with its tests and runs them all,
-# then runs the unit tests once more under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and last the fuzz targets (clang, libFuzzer) for
-# a bounded time each (scripts/fuzz.sh).
+# Installs what is missing, builds Pavuto with its tests and runs them all
+# (among them the installed program: `cmake --install` into build/stage, and
+# the staged pavuto started once in a pseudo-terminal), then runs the unit
+# tests once more under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# last the fuzz targets (clang, libFuzzer) for a bounded time each
+# (scripts/fuzz.sh).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"

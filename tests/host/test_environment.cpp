@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "common/runtime_error.hpp"
 #include "common/text.hpp"
@@ -31,8 +32,8 @@ class EnvironmentTest : public ::testing::Test {
 protected:
     PosixFileSystem files{DriveMap{{{'C', "/base"}, {'D', "/base/daten"}}}};
 
-    Block BlockOf(const Block& host, const std::string& programDirectory = "/base/opt/pavuto/bin") {
-        return PosixEnvironment(host, {"pavuto"}, files, programDirectory).Block();
+    Block BlockOf(const Block& host, const std::string& companionDirectory = "/base/opt/pavuto/bin") {
+        return PosixEnvironment(host, {"pavuto"}, files, companionDirectory).Block();
     }
     // The value of a name in a block; "<none>" when absent.
     static std::string Value(const Block& block, const std::string& name) {
@@ -127,6 +128,45 @@ TEST(ProcessEnvironment, TheRealEnvironmentAndTheProgramsDirectory) {
     EXPECT_TRUE(std::any_of(env.begin(), env.end(), [](auto& e) { return StartsWith(e, "PATH="); }));
     // The test program lives in the build's bin folder beside pavuto-cmd.
     EXPECT_EQ(PosixEnvironment::ProgramDirectory(), PAVUTO_BIN_DIR);
+}
+
+// The companions (pavuto-cmd, shutdown.exe) stand beside the program in the
+// build tree and where the program installed itself; an installed package
+// keeps them in its own library folder, bin/../lib/pavuto.
+TEST(CompanionDirectory, BesideTheProgramFirstThenThePackagesLibraryFolder) {
+    namespace fs = std::filesystem;
+    TempDir t;
+    const std::string root = t.path().string();
+    auto program = [&](const std::string& relative) {
+        t.Write(relative, "#!/bin/sh\n");
+        fs::permissions(t.path() / relative, fs::perms::owner_all);
+    };
+    auto companions = [](const std::string& programDirectory) {
+        return PosixEnvironment::CompanionDirectoryOf(programDirectory);
+    };
+
+    // The installed package: prefix/bin/pavuto, prefix/lib/pavuto/pavuto-cmd.
+    program("usr/bin/pavuto");
+    program("usr/lib/pavuto/pavuto-cmd");
+    EXPECT_EQ(companions(root + "/usr/bin"), root + "/usr/lib/pavuto");
+    EXPECT_EQ(companions(root + "/usr/bin/"), root + "/usr/lib/pavuto") << "without \"..\" and trailing slash";
+    EXPECT_EQ(companions(root + "/usr/lib/pavuto"), root + "/usr/lib/pavuto") << "pavuto-cmd's own directory";
+
+    // Side by side wins over a package beside it.
+    program("usr/bin/pavuto-cmd");
+    EXPECT_EQ(companions(root + "/usr/bin"), root + "/usr/bin");
+
+    // Only an executable file is the interpreter.
+    t.Write("opt/bin/pavuto-cmd", "kein Programm");
+    fs::create_directories(t.path() / "opt/lib/pavuto/pavuto-cmd");
+    EXPECT_EQ(companions(root + "/opt/bin"), root + "/opt/bin") << "neither: where it was looked for first";
+    fs::create_directories(t.path() / "srv/bin/pavuto-cmd");
+    program("srv/lib/pavuto/pavuto-cmd");
+    EXPECT_EQ(companions(root + "/srv/bin"), root + "/srv/lib/pavuto");
+
+    EXPECT_EQ(companions(""), "") << "the system did not tell";
+    // The test program stands in the build tree, beside pavuto-cmd.
+    EXPECT_EQ(PosixEnvironment::CompanionDirectory(), PAVUTO_BIN_DIR);
 }
 
 TEST(PosixClock, TicksFollowAPauseAndNowIsTheLocalTime) {

@@ -158,10 +158,10 @@ std::string OemLettersToAnsi(std::string_view text) {
 }
 
 CommandInterpreter::CommandInterpreter(PosixFileSystem& files, PosixProcesses& processes,
-                                       std::vector<std::string> hostEnvironment, const std::string& programDirectory,
+                                       std::vector<std::string> hostEnvironment, const std::string& companionDirectory,
                                        std::ostream& out, std::ostream& errors)
     : files_(files), processes_(processes), hostEnvironment_(std::move(hostEnvironment)), out_(out), errors_(errors) {
-    PosixEnvironment view(hostEnvironment_, {}, files_, programDirectory);
+    PosixEnvironment view(hostEnvironment_, {}, files_, companionDirectory);
     for (const std::string& entry : view.Block()) {
         auto eq = entry.find('=');
         variables_.emplace_back(entry.substr(0, eq), eq == std::string::npos ? "" : entry.substr(eq + 1));

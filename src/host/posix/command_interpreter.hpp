@@ -64,9 +64,10 @@ std::string OemLettersToAnsi(std::string_view text);
 class CommandInterpreter {
 public:
     // hostEnvironment: the process's environment (UTF-8 "NAME=value");
-    // programDirectory: where the interpreter and the other programs live.
+    // companionDirectory: where the interpreter and the other programs live
+    // (PosixEnvironment::CompanionDirectory()).
     CommandInterpreter(PosixFileSystem& files, PosixProcesses& processes, std::vector<std::string> hostEnvironment,
-                       const std::string& programDirectory, std::ostream& out, std::ostream& errors);
+                       const std::string& companionDirectory, std::ostream& out, std::ostream& errors);
 
     // argv[0] onwards. Returns the exit status: 0, or 1 after any error.
     int Main(const std::vector<std::string>& argv);

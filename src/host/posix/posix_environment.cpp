@@ -3,10 +3,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 
 #include "common/codepage.hpp"
 #include "common/text.hpp"
+#include "host/posix/posix_processes.hpp"
 
 extern char** environ;
 
@@ -33,8 +35,13 @@ std::optional<std::string> DrivePathOf(FileSystem& files, const std::string& hos
 
 }  // namespace
 
+#ifndef PAVUTO_COMPANIONS_FROM_PROGRAM
+#define PAVUTO_COMPANIONS_FROM_PROGRAM "../lib/pavuto"
+#endif
+const char* const PosixEnvironment::kCompanionsFromProgram = PAVUTO_COMPANIONS_FROM_PROGRAM;
+
 PosixEnvironment::PosixEnvironment(const std::vector<std::string>& hostEnvironment, std::vector<std::string> arguments,
-                                   FileSystem& files, const std::string& programDirectory) {
+                                   FileSystem& files, const std::string& companionDirectory) {
     std::vector<Variable> vars;
     auto has = [&](const char* name) {
         return std::any_of(vars.begin(), vars.end(), [&](const Variable& v) { return UCase(v.name) == name; });
@@ -57,7 +64,7 @@ PosixEnvironment::PosixEnvironment(const std::vector<std::string>& hostEnvironme
     }
 
     // What a Windows machine always has, where this one has nothing of its own.
-    std::string dir = programDirectory;
+    std::string dir = companionDirectory;
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     if (!dir.empty()) {
         if (!has("COMSPEC"))
@@ -94,14 +101,35 @@ std::vector<std::string> PosixEnvironment::ProcessEnvironment() {
     return out;
 }
 
-std::string PosixEnvironment::ProgramDirectory() {
+std::string PosixEnvironment::ProgramFile() {
     std::string buf(4096, '\0');
     ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
     if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return {};
     buf.resize(static_cast<size_t>(n));
+    return buf;
+}
+
+std::string PosixEnvironment::ProgramDirectory() {
+    const std::string buf = ProgramFile();
     auto slash = buf.find_last_of('/');
     if (slash == std::string::npos) return {};
     return slash == 0 ? "/" : buf.substr(0, slash);
+}
+
+std::string PosixEnvironment::CompanionDirectory() { return CompanionDirectoryOf(ProgramDirectory()); }
+
+std::string PosixEnvironment::CompanionDirectoryOf(const std::string& programDirectory) {
+    if (programDirectory.empty()) return {};
+    std::string dir = programDirectory;
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    auto holdsInterpreter = [](const std::string& d) {
+        return IsExecutable(d == "/" ? "/pavuto-cmd" : d + "/pavuto-cmd");
+    };
+    if (holdsInterpreter(dir)) return dir;
+    std::string library = (std::filesystem::path(dir) / kCompanionsFromProgram).lexically_normal().string();
+    while (library.size() > 1 && library.back() == '/') library.pop_back();
+    if (holdsInterpreter(library)) return library;
+    return dir;
 }
 
 }  // namespace pavuto::host::posix

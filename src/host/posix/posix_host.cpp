@@ -14,12 +14,12 @@ std::unique_ptr<Media> MakeMedia(const PosixHost::MediaFactory& make, FileSystem
 
 PosixHost::PosixHost(std::unique_ptr<Console> console, MediaFactory makeMedia, std::vector<std::string> arguments)
     : console_(std::move(console)),
-      programDirectory_(PosixEnvironment::ProgramDirectory()),
+      companionDirectory_(PosixEnvironment::CompanionDirectory()),
       files_(DriveMap::FromEnvironment()),
       media_(MakeMedia(makeMedia, files_)),
-      processes_(files_, console_.get(), programDirectory_),
-      environment_(PosixEnvironment::ProcessEnvironment(), std::move(arguments), files_, programDirectory_),
-      shell_(files_, PosixShell::RunningProgram(), programDirectory_, PosixEnvironment::ProcessEnvironment()),
+      processes_(files_, console_.get(), companionDirectory_),
+      environment_(PosixEnvironment::ProcessEnvironment(), std::move(arguments), files_, companionDirectory_),
+      shell_(files_, PosixEnvironment::ProgramFile(), companionDirectory_, PosixEnvironment::ProcessEnvironment()),
       host_{*console_, clock_, files_, processes_, environment_, *media_, system_, shell_} {
     // A write past the file-size limit or into a closed pipe is an error of
     // the statement that wrote (61, 57), not the end of the program.

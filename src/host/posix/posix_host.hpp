@@ -37,7 +37,7 @@ public:
 
 private:
     std::unique_ptr<Console> console_;
-    std::string programDirectory_;
+    std::string companionDirectory_;  // pavuto-cmd and shutdown.exe
     PosixFileSystem files_;
     std::unique_ptr<Media> media_;
     PosixClock clock_;

@@ -29,8 +29,6 @@ bool IsRegularFile(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool IsExecutable(const std::string& path) { return IsRegularFile(path) && access(path.c_str(), X_OK) == 0; }
-
 bool IsBatchFile(std::string_view name) { return EndsWithNoCase(name, ".cmd") || EndsWithNoCase(name, ".bat"); }
 
 // "song.exe" and "edit.com" also name the POSIX program without the ending.
@@ -216,6 +214,8 @@ std::vector<std::string> SplitCommandLine(std::string_view s) {
     return out;
 }
 
+bool IsExecutable(const std::string& path) { return IsRegularFile(path) && access(path.c_str(), X_OK) == 0; }
+
 std::string FindOnPath(const std::string& name, const std::string& pathValue) {
     if (name.empty() || name.find('/') != std::string::npos) return {};
     size_t start = 0;
@@ -233,8 +233,8 @@ std::string FindOnPath(const std::string& name, const std::string& pathValue) {
     return {};
 }
 
-PosixProcesses::PosixProcesses(FileSystem& files, Console* console, std::string programDirectory)
-    : files_(files), console_(console), programDirectory_(std::move(programDirectory)) {}
+PosixProcesses::PosixProcesses(FileSystem& files, Console* console, std::string companionDirectory)
+    : files_(files), console_(console), companionDirectory_(std::move(companionDirectory)) {}
 
 void PosixProcesses::SetEnvironment(std::vector<std::string> environment) {
     environment_ = std::move(environment);
@@ -280,7 +280,7 @@ std::string PosixProcesses::FindProgram(const std::string& bareName) {
         dirs.push_back(files_.HostPath(files_.CurrentDirectory()));
     } catch (const RuntimeError&) {
     }
-    if (!programDirectory_.empty()) dirs.push_back(programDirectory_);
+    if (!companionDirectory_.empty()) dirs.push_back(companionDirectory_);
     for (const auto& dir : dirs)
         for (const auto& n : names) {
             std::string candidate = dir == "/" ? "/" + n : dir + "/" + n;
@@ -361,7 +361,8 @@ Launch PosixProcesses::Resolve(const std::vector<std::string>& words) {
     if (!S_ISREG(st.st_mode)) throw RuntimeError(err::PermissionDenied, name);
 
     if (IsBatchFile(launch.program)) {
-        std::string interpreter = programDirectory_ + "/pavuto-cmd";
+        std::string interpreter =
+            companionDirectory_ == "/" ? "/pavuto-cmd" : companionDirectory_ + "/pavuto-cmd";
         if (!IsExecutable(interpreter)) throw RuntimeError(err::FileNotFound, interpreter);
         launch.arguments = {interpreter, "/C", launch.program};
         launch.program = interpreter;

@@ -10,8 +10,9 @@
 //     without quotes and with blanks in it, the words up to each further
 //     blank are tried in turn, as Windows does ("C:\Mein Player\play.exe x");
 //   - a bare name: looked for in the program's current directory, in the
-//     directory of the running executable (which holds pavuto, pavuto-cmd
-//     and shutdown.exe) and on PATH.
+//     companion directory (which holds pavuto-cmd and shutdown.exe:
+//     PosixEnvironment::CompanionDirectory(), beside the running executable
+//     or in the installed package's lib/pavuto) and on PATH.
 // A name ending in ".exe" or ".com" that does not exist is also tried without
 // that ending. A batch file (".cmd", ".bat") runs through the program's own
 // command interpreter pavuto-cmd: "pavuto-cmd /C file arguments".
@@ -57,6 +58,9 @@ std::vector<Word> SplitWords(std::string_view commandLine);
 // True when the line does not end inside quotes, by the same rules.
 bool QuotesClosed(std::string_view commandLine);
 
+// True for a regular file (host path) this process may execute.
+bool IsExecutable(const std::string& path);
+
 // The first executable file of that name in the directories of a PATH
 // value; empty when there is none. A name with "/" is not looked up.
 std::string FindOnPath(const std::string& name, const std::string& pathValue);
@@ -73,8 +77,9 @@ class PosixProcesses : public Processes {
 public:
     // console: handed over to programs that are waited for (may be null, as
     // in the command interpreter, which has no screen of its own);
-    // programDirectory: where pavuto-cmd and our other programs live.
-    PosixProcesses(FileSystem& files, Console* console, std::string programDirectory);
+    // companionDirectory: where pavuto-cmd and our other programs live
+    // (PosixEnvironment::CompanionDirectory()).
+    PosixProcesses(FileSystem& files, Console* console, std::string companionDirectory);
 
     void Start(const std::string& commandLine, WindowStyle style, bool wait) override;
     // Resolved now; run by RunInPlace once the program has ended.
@@ -109,7 +114,7 @@ private:
 
     FileSystem& files_;
     Console* console_;
-    std::string programDirectory_;
+    std::string companionDirectory_;
     bool ownEnvironment_ = false;
     std::vector<std::string> environment_;
     int lastExitStatus_ = 0;

@@ -95,14 +95,6 @@ PosixShell::PosixShell(FileSystem& files, std::string programFile, std::string c
       companionDirectory_(std::move(companionDirectory)),
       environment_(std::move(hostEnvironment)) {}
 
-std::string PosixShell::RunningProgram() {
-    std::string buf(4096, '\0');
-    ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size());
-    if (n <= 0 || static_cast<size_t>(n) >= buf.size()) return {};
-    buf.resize(static_cast<size_t>(n));
-    return buf;
-}
-
 std::string PosixShell::Variable(const std::string& name) const {
     for (const auto& e : environment_)
         if (e.size() > name.size() && e.compare(0, name.size(), name) == 0 && e[name.size()] == '=')

@@ -33,9 +33,6 @@ public:
     // The launcher file's text for a shortcut (UTF-8).
     std::string LauncherText(const Shortcut& link);
 
-    // The running executable (host path), or empty.
-    static std::string RunningProgram();
-
 private:
     std::string Variable(const std::string& name) const;
 

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     try {
         std::vector<std::string> arguments(argv, argv + argc);
         PosixFileSystem files(DriveMap::FromEnvironment());
-        std::string directory = PosixEnvironment::ProgramDirectory();
+        std::string directory = PosixEnvironment::CompanionDirectory();
         PosixProcesses processes(files, nullptr, directory);
         CommandInterpreter interpreter(files, processes, PosixEnvironment::ProcessEnvironment(), directory, std::cout,
                                        std::cerr);
