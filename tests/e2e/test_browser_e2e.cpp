@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "e2e/terminal_emulator.hpp"
+#include "e2e/terminal_session.hpp"
 #include "support/test_host.hpp"
 
 using pavuto::test::TempDir;
@@ -34,9 +35,10 @@ std::string Record(const std::string& title, const std::string& directory) {
     return t + d + "\r\n";
 }
 
-struct BrowserInTerminal : ::testing::Test {
+struct BrowserInTerminal : ::testing::Test, pavuto::test::TerminalSession {
     TempDir temp;
     TerminalEmulator term{30, 80};
+    BrowserInTerminal() : TerminalSession(term) {}
 
     void Write(const std::string& relative, const std::string& bytes) { temp.Write(relative, bytes); }
 
@@ -57,53 +59,6 @@ struct BrowserInTerminal : ::testing::Test {
         term.SendKeys("x");
     }
 
-    bool Until(const std::function<bool()>& condition, int timeoutMs = 5000) {
-        auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (true) {
-            term.Pump();
-            if (condition()) return true;
-            if (std::chrono::steady_clock::now() > until) return false;
-            term.Pump(20);
-        }
-    }
-    // The cells column ... column + count - 1 of a row, as UTF-8.
-    std::string Cells(int row, int column, int count) {
-        const std::string text = term.ScreenText(row);
-        std::string out;
-        int cell = 1;
-        for (size_t i = 0; i < text.size();) {
-            size_t length = 1;
-            unsigned char c = static_cast<unsigned char>(text[i]);
-            if (c >= 0xF0) length = 4;
-            else if (c >= 0xE0) length = 3;
-            else if (c >= 0xC0) length = 2;
-            if (cell >= column && cell < column + count) out += text.substr(i, length);
-            i += length;
-            ++cell;
-        }
-        return out;
-    }
-    bool RowHas(int row, const std::string& text) { return term.ScreenText(row).find(text) != std::string::npos; }
-    bool WaitRow(int row, const std::string& text, int timeoutMs = 5000) {
-        return Until([&] { return RowHas(row, text); }, timeoutMs);
-    }
-    bool CursorOn(int row) { return term.CellColours(row, 3) == (TerminalEmulator::Colours{1, 7}); }
-    // A double click: two clicks on one cell, quickly.
-    void DoubleClick(int row, int column) {
-        term.SendClick(row, column);
-        term.SendClick(row, column);
-    }
-
-    void LeaveWithEscAndJ() {
-        term.SendKeys(kEsc);
-        ASSERT_TRUE(term.WaitForText(" Programm beenden ? J/N", 5000)) << term.Dump();
-        term.Pump(400);  // the question discards keys typed during its first 200 ms
-        term.SendKeys("j");
-        auto code = term.WaitForExit(5000);
-        ASSERT_TRUE(code.has_value()) << term.Dump();
-        EXPECT_EQ(*code, 0);
-        EXPECT_TRUE(term.TerminalRestored()) << term.RestoreProblems();
-    }
 };
 
 TEST_F(BrowserInTerminal, WalksDirectoriesWithKeysAndClicks) {
