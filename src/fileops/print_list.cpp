@@ -52,26 +52,25 @@ Text InHome(Program& p, const Text& name) {
 Text PrintListFile(int n) { return "\\Druckliste-" + Trim(NumberText(n)) + ".txt"; }
 
 // The titles of the open list in list order, as the browser shows them in
-// its display mode. The record window is walked page by page and is the
-// browser's again afterwards.
+// its display mode. Without duplicates or with only them, the record window
+// is filled once from the first record with room for every entry, and is
+// the browser's again afterwards.
 std::vector<Text> OpenListTitles(Program& p) {
     auto& w = p.window;
-    const int keptFirst = w.FirstRecord;
-    std::vector<Text> keptTitles = w.Titles, keptDirectories = w.Directories;
-    const int step = std::max(1, p.con.PageRows);
-    auto load = [&](int first) {
-        w.FirstRecord = first;
-        Attempt(p, [&] { LoadWindow(p); });
-    };
-    std::fill(w.Titles.begin(), w.Titles.end(), kEmptySlot);
     std::vector<Text> titles;
-    load(1);
-    for (int i = 1; i <= std::min(w.RecordCount, RecordLimit - 1); ++i) {
-        if (i % step == 0) load(i);
-        const Text& t = w.Titles[static_cast<std::size_t>(i)];
-        if (t == kEmptySlot) break;
-        titles.push_back(t);
+    if (w.ListDisplay == 0) {
+        Attempt(p, [&] { titles = ListTitles(p, p.browser.CurrentListFile); });
+        return titles;
     }
+    const int keptFirst = w.FirstRecord, keptPageRows = p.con.PageRows;
+    std::vector<Text> keptTitles = w.Titles, keptDirectories = w.Directories;
+    std::fill(w.Titles.begin(), w.Titles.end(), kEmptySlot);
+    w.FirstRecord = 1;
+    p.con.PageRows = RecordLimit;
+    Attempt(p, [&] { LoadWindow(p); });
+    p.con.PageRows = keptPageRows;
+    for (int i = 1; i < RecordLimit && w.Titles[static_cast<std::size_t>(i)] != kEmptySlot; ++i)
+        titles.push_back(w.Titles[static_cast<std::size_t>(i)]);
     w.FirstRecord = keptFirst;
     w.Titles = std::move(keptTitles);
     w.Directories = std::move(keptDirectories);

@@ -186,6 +186,22 @@ bool LoadWindow(Program& p, const Text& listFile) {
     return true;
 }
 
+std::vector<Text> ListTitles(Program& p, const Text& listFile) {
+    ListMeasure m = MeasureListFile(p, listFile);
+    std::vector<Text> titles;
+    if (m.recordLength <= 2) return titles;
+    auto file = p.files().Open(listFile, OpenMode::Input);
+    RecordReader reader(*file, m.recordLength, m.recordCount);
+    for (int r = 1; reader.Has(r); ++r) {
+        std::string_view record = reader.Text(r);
+        if (static_cast<int>(record.size()) < m.recordLength - 2) break;
+        std::size_t gt = record.find('>');
+        titles.push_back(RTrim(gt == std::string_view::npos || gt == 0 ? record : record.substr(0, gt)));
+    }
+    file->Close();
+    return titles;
+}
+
 void SplitWindow(RecordWindow& w, int first, int last) {
     first = std::max(first, 1);
     last = std::min(last, RecordLimit);

@@ -1,6 +1,8 @@
 #pragma once
 // List files: fixed-length records (title field, ">" directory "<" field,
 // CR LF), read window by window by record number.
+#include <vector>
+
 #include "common/text.hpp"
 #include "host/filesystem.hpp"
 #include "lists/state.hpp"
@@ -26,6 +28,10 @@ ListMeasure MeasureListFile(Program& p, const Text& path);
 // and Directories. False when the file does not exist (window unchanged).
 bool LoadWindow(Program& p);
 bool LoadWindow(Program& p, const Text& listFile);
+
+// The title of every record of a list file in list order (the text before
+// its ">", without trailing blanks), up to the reachable records.
+std::vector<Text> ListTitles(Program& p, const Text& listFile);
 
 // Splits the loaded slots first ... last into title and directory.
 void SplitWindow(RecordWindow& w, int first, int last);

@@ -136,6 +136,21 @@ TEST_F(PrintListTest, AListOfManyPagesPrintsEveryTitleAndKeepsTheBrowsersPage) {
     EXPECT_EQ(std::count(three.begin(), three.end(), '\n'), 14);
 }
 
+TEST_F(PrintListTest, WithoutDuplicatesThePrintListHasWhatTheBrowserShows) {
+    std::string bytes;
+    for (const char* t : {"Alpha", "Alpha", "Beta", "Gamma", "Gamma", "Gamma", "Delta"}) bytes += Record(t, "Rock");
+    h.temp.Write("home/Rock.pavuto", bytes);
+    p.browser.ListOpen = 1;
+    p.browser.CurrentListFile = "C:\\home\\Rock.pavuto";
+    p.con.PageRows = 2;  // the browser holds five entries at a time, the print list all
+    p.window.ListDisplay = 1;
+    p.window.FirstRecord = 1;
+    ASSERT_TRUE(LoadWindow(p));
+    MakePrintList(p, 1);
+    EXPECT_EQ(PrintList(0), " 1 Alpha\r\n 2 Beta\r\n 3 Gamma\r\n 4 Delta\r\n");
+    EXPECT_EQ(p.window.FirstRecord, 1);
+}
+
 TEST_F(PrintListTest, ADirectoryListingPrintsItsFilesAndAnEmptyOneNothing) {
     h.temp.Write("home/a.mp3", "");
     h.temp.Write("home/b.txt", "");
