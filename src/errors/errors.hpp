@@ -29,10 +29,7 @@ enum class Point {
     BrowserFirstStart,
     OptionsMenu,
     EndOfSelection,
-    InstallQuestion,
     AfterInstallStep,
-    EndOfInstallation,
-    WriteDefaultConfiguration,
 };
 
 struct Continuation {
