@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "e2e/terminal_emulator.hpp"
+#include "e2e/terminal_session.hpp"
 #include "support/test_host.hpp"
 
 using pavuto::test::TempDir;
@@ -14,12 +15,12 @@ using pavuto::test::TerminalEmulator;
 
 namespace {
 
-struct ProgramInTerminal : ::testing::Test {
+struct ProgramInTerminal : ::testing::Test, pavuto::test::TerminalSession {
     TempDir temp;
     std::filesystem::path work = temp.path() / "leer";
     TerminalEmulator term{30, 80};
 
-    ProgramInTerminal() {
+    ProgramInTerminal() : TerminalSession(term) {
         std::filesystem::create_directories(work);
         std::filesystem::create_directories(temp.path() / "home");
         std::filesystem::create_directories(temp.path() / "tmp");
@@ -56,14 +57,7 @@ TEST_F(ProgramInTerminal, FirstStartShowsTheHomeNoticeAndEndsCleanly) {
     EXPECT_TRUE(term.AlternateScreen());
 
     term.Pump(4000);  // the notice ends by itself
-    term.SendKeys("\x1b");
-    ASSERT_TRUE(term.WaitForText(" Programm beenden ? J/N", 5000)) << term.Dump();
-    term.Pump(400);  // the question discards keys typed during its first 200 ms
-    term.SendKeys("j");
-    auto code = term.WaitForExit(5000);
-    ASSERT_TRUE(code.has_value()) << term.Dump();
-    EXPECT_EQ(*code, 0);
-    EXPECT_TRUE(term.TerminalRestored()) << term.RestoreProblems();
+    LeaveWithEscAndJ();
     EXPECT_FALSE(std::filesystem::exists(work / "pavuto.config")) << "nothing is installed unasked";
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "e2e/terminal_emulator.hpp"
+#include "e2e/terminal_session.hpp"
 #include "support/test_host.hpp"
 
 using pavuto::test::TempDir;
@@ -56,20 +57,11 @@ TEST(InstalledTree, HoldsTheProgramItsCompanionsTheLauncherAndTheReadme) {
 
 // Drive D: is a temporary folder holding one song; the program starts there.
 // A stand-in for xdg-open on PATH records what the command interpreter opens.
-struct InstalledProgram : ::testing::Test {
+struct InstalledProgram : ::testing::Test, pavuto::test::TerminalSession {
     TempDir temp;
     TerminalEmulator term{30, 80};
+    InstalledProgram() : TerminalSession(term) {}
 
-    bool Until(const std::function<bool()>& condition, int timeoutMs = 5000) {
-        auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() > until) return false;
-            term.Pump(20);
-        }
-        return true;
-    }
-    bool RowHas(int row, const std::string& text) { return term.ScreenText(row).find(text) != std::string::npos; }
-    bool CursorOn(int row) { return term.CellColours(row, 3) == (TerminalEmulator::Colours{1, 7}); }
 };
 
 TEST_F(InstalledProgram, StartsInATerminalAndOpensAFileThroughItsOwnCommandInterpreter) {
@@ -101,14 +93,7 @@ TEST_F(InstalledProgram, StartsInATerminalAndOpensAFileThroughItsOwnCommandInter
     EXPECT_EQ(Read(opened), (temp.path() / "tmp/auswahlliste.m3u").string() + "\n");
     EXPECT_EQ(Read(temp.path() / "tmp/auswahlliste.m3u"), "D:\\Musik\\Lied.mp3\r\n");
 
-    term.SendKeys("\x1b");
-    ASSERT_TRUE(term.WaitForText(" Programm beenden ? J/N", 5000)) << term.Dump();
-    term.Pump(400);  // the question discards keys typed during its first 200 ms
-    term.SendKeys("j");
-    auto code = term.WaitForExit(5000);
-    ASSERT_TRUE(code.has_value()) << term.Dump();
-    EXPECT_EQ(*code, 0);
-    EXPECT_TRUE(term.TerminalRestored()) << term.RestoreProblems();
+    LeaveWithEscAndJ();
 }
 
 }  // namespace
