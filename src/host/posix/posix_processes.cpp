@@ -408,15 +408,30 @@ bool PosixProcesses::TakeSuccessor(Successor& successor) {
     return true;
 }
 
-int RunInPlace(const PosixProcesses::Successor& successor) {
-    const Launch& launch = successor.launch;
+namespace {
+
+// The argument vector of a launch for execve (argv[0] at least), ending in null.
+std::vector<char*> ArgumentVector(const Launch& launch) {
     std::vector<char*> argv;
     for (const auto& a : launch.arguments) argv.push_back(const_cast<char*>(a.c_str()));
     if (argv.empty()) argv.push_back(const_cast<char*>(launch.program.c_str()));
     argv.push_back(nullptr);
+    return argv;
+}
+
+std::vector<char*> EnvironmentVector(const std::vector<std::string>& environment) {
     std::vector<char*> envp;
-    for (const auto& e : successor.environment) envp.push_back(const_cast<char*>(e.c_str()));
+    for (const auto& e : environment) envp.push_back(const_cast<char*>(e.c_str()));
     envp.push_back(nullptr);
+    return envp;
+}
+
+}  // namespace
+
+int RunInPlace(const PosixProcesses::Successor& successor) {
+    const Launch& launch = successor.launch;
+    std::vector<char*> argv = ArgumentVector(launch);
+    std::vector<char*> envp = EnvironmentVector(successor.environment);
     ResetSignalsForChild();
     if (!launch.directory.empty() && chdir(launch.directory.c_str()) != 0) {
         // Where the directory is gone the program still runs, in ours.
@@ -427,15 +442,8 @@ int RunInPlace(const PosixProcesses::Successor& successor) {
 
 void PosixProcesses::Run(const Launch& launch, WindowStyle style, bool wait) {
     // Everything the child needs is prepared before fork.
-    std::vector<char*> argv;
-    for (const auto& a : launch.arguments) argv.push_back(const_cast<char*>(a.c_str()));
-    if (argv.empty()) argv.push_back(const_cast<char*>(launch.program.c_str()));
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    if (ownEnvironment_) {
-        for (const auto& e : environment_) envp.push_back(const_cast<char*>(e.c_str()));
-        envp.push_back(nullptr);
-    }
+    std::vector<char*> argv = ArgumentVector(launch);
+    std::vector<char*> envp = EnvironmentVector(environment_);
     char* const* env = ownEnvironment_ ? envp.data() : environ;
     const char* program = launch.program.c_str();
     const char* directory = launch.directory.c_str();
