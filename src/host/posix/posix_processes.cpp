@@ -338,8 +338,8 @@ Launch PosixProcesses::Resolve(const std::vector<std::string>& words) {
 
     Launch launch;
     std::vector<std::string> leading;  // the editor's own arguments
-    const bool editor = EqualsNoCase(BaseName(name), "edit.com");
-    if (editor) {
+    const bool isEditor = EqualsNoCase(BaseName(name), "edit.com");
+    if (isEditor) {
         auto editor = EditorCommand();
         if (editor.empty()) throw RuntimeError(err::FileNotFound, "no editor found (VISUAL, EDITOR)");
         launch.program = editor[0];
@@ -379,7 +379,7 @@ Launch PosixProcesses::Resolve(const std::vector<std::string>& words) {
     }
     // Programs of the host get playlists in host form; the program's own
     // interpreter and the editor get the program's files as they are.
-    const bool outside = !editor && BaseName(launch.program) != "pavuto-cmd";
+    const bool outside = !isEditor && BaseName(launch.program) != "pavuto-cmd";
     for (size_t i = 1; i < words.size(); ++i) {
         const std::string& w = words[i];
         std::string out = Cp1252ToUtf8(w);
@@ -394,7 +394,7 @@ Launch PosixProcesses::Resolve(const std::vector<std::string>& words) {
         }
         if (outside && IsPlaylistName(w)) {
             std::string host = out;
-            if (!translated && !StartsWith(host, "/") && !launch.directory.empty()) {
+            if (!translated && !StartsWith(host, "/")) {
                 try {
                     host = files_.HostPath(w);  // relative to the program's current directory
                 } catch (const RuntimeError&) {
