@@ -16,6 +16,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -26,6 +27,7 @@
 #include "console/console.hpp"
 #include "fuzz_check.hpp"
 #include "host/posix/command_interpreter.hpp"
+#include "host/posix/host_playlist.hpp"
 #include "support/test_host.hpp"
 
 using namespace pavuto;
@@ -39,7 +41,19 @@ class RecordedStarts : public PosixProcesses {
 public:
     using PosixProcesses::PosixProcesses;
     std::vector<Launch> runs;
+    std::map<std::string, std::string> copies;  // host-form copy -> the playlist it was made of
     void Run(const Launch& launch, host::WindowStyle, bool) override { runs.push_back(launch); }
+    std::string ForOutsideProgram(const std::string& hostPath) override {
+        std::string handed = PosixProcesses::ForOutsideProgram(hostPath);
+        FUZZ_CHECK(handed == hostPath || IsPlaylistName(hostPath), "a copy of " + Visible(hostPath) + ", no playlist");
+        if (handed != hostPath) copies[handed] = hostPath;
+        return handed;
+    }
+    // The file a program was given: a playlist for its copy.
+    std::string Original(const std::string& handed) const {
+        auto it = copies.find(handed);
+        return it == copies.end() ? handed : it->second;
+    }
 };
 
 struct Entry {
@@ -162,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 continue;
             }
             FUZZ_CHECK(l.program == opener && l.arguments.size() == 2, where + Describe(l));
-            const std::string& target = l.arguments[1];
+            const std::string target = starts.Original(l.arguments[1]);
             if (form == 0) {
                 FUZZ_CHECK(target == e.hostPath, where + Describe(l) + " instead of " + Visible(e.hostPath));
                 continue;

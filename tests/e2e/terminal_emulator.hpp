@@ -46,6 +46,8 @@ public:
     // nothing when it still runs after timeoutMs.
     std::optional<int> WaitForExit(int timeoutMs);
     bool Running() const { return child_ > 0 && !exitCode_; }
+    // The process number of the program (-1 before Start).
+    pid_t Pid() const { return child_; }
 
     int Rows() const { return rows_; }
     int Columns() const { return columns_; }

@@ -184,13 +184,48 @@ TEST_F(CommandInterpreterTest, NamesWrittenInTheConsoleCodePageFindTheirFiles) {
 }
 
 TEST_F(CommandInterpreterTest, AnyOtherFileOpensWithTheDesktopsAssociation) {
-    std::ofstream(c / "auswahlliste.m3u") << "C:\\x.mp3\r\n";
-    EXPECT_EQ(Run({"/C", "C:\\auswahlliste.m3u"}), 0);
-    EXPECT_EQ(Run({"/C", (c / "auswahlliste.m3u").string()}), 0);
+    std::ofstream(c / "Bild 1.png") << "x";
+    EXPECT_EQ(Run({"/C", "C:\\Bild 1.png"}), 0);
+    EXPECT_EQ(Run({"/C", (c / "Bild 1.png").string()}), 0);
     auto opened = Opened(2);
     ASSERT_EQ(opened.size(), 2u);
-    EXPECT_EQ(opened[0], Args{(c / "auswahlliste.m3u").string()});
-    EXPECT_EQ(opened[1], Args{(c / "auswahlliste.m3u").string()});
+    EXPECT_EQ(opened[0], Args{(c / "Bild 1.png").string()});
+    EXPECT_EQ(opened[1], Args{(c / "Bild 1.png").string()});
+}
+
+// The program's playlist (drive paths, Windows-1252, CR LF) reaches the
+// desktop as a copy with host paths in UTF-8, in its order; the program's
+// file stays as it is.
+TEST_F(CommandInterpreterTest, APlaylistGoesToTheDesktopAsACopyWithHostPaths) {
+    fs::create_directories(c / "Musik");
+    for (const char* name : {"Eins.mp3", "Zwei.mp3", "S\xC3\xBC\xC3\x9F.mp3"}) std::ofstream(c / "Musik" / name) << "x";
+    const std::string original = "C:\\Musik\\S\xFC\xDF.mp3\r\nC:\\Musik\\fehlt.mp3\r\nC:\\musik\\EINS.mp3\r\nC:\\Musik\\Zwei.mp3\r\n";
+    std::ofstream(c / "tmp" / "auswahlliste.m3u", std::ios::binary) << original;
+    WriteCmd("liste.cmd", "@echo off\r\nC:\r\ncd \"\\tmp\"\r\n\"auswahlliste.m3u\"\r\n");
+    EXPECT_EQ(Run({"/C", "C:\\tmp\\auswahlliste.m3u"}), 0);
+    EXPECT_EQ(Run({"/C", "C:\\liste.cmd"}), 0);
+    auto opened = Opened(2);
+    ASSERT_EQ(opened.size(), 2u);
+    const std::string expected = (c / "Musik/S\xC3\xBC\xC3\x9F.mp3").string() + "\n" + (c / "Musik/Eins.mp3").string() +
+                                 "\n" + (c / "Musik/Zwei.mp3").string() + "\n";
+    for (const Args& call : opened) {
+        ASSERT_EQ(call.size(), 1u);
+        const fs::path copy = call[0];
+        EXPECT_EQ(copy.filename(), "auswahlliste.m3u");
+        EXPECT_EQ(copy.parent_path().parent_path(), c / "tmp") << "in TMPDIR of the interpreter";
+        EXPECT_EQ(Read(copy), expected);
+    }
+    EXPECT_NE(opened[0][0], opened[1][0]) << "a copy for each hand-over";
+    EXPECT_EQ(Read(c / "tmp" / "auswahlliste.m3u"), original);
+
+    // A player given with the entry under the cursor gets a copy too.
+    std::ofstream(c / "Musik" / "Liste.m3u", std::ios::binary) << "Zwei.mp3\r\nfehlt.mp3\r\n";
+    WriteCmd("auswahlliste.cmd", "C:\r\ncd \\Musik\r\n\"P:\\player\" \"Liste.m3u\"\r\n");
+    EXPECT_EQ(Run({"/C", "C:\\auswahlliste.cmd"}), 0);
+    Args played = SplitNul(Read(root.path() / "played"));
+    ASSERT_EQ(played.size(), 1u);
+    EXPECT_EQ(fs::path(played[0]).filename(), "Liste.m3u");
+    EXPECT_EQ(Read(played[0]), (c / "Musik/Zwei.mp3").string() + "\n");
 }
 
 TEST_F(CommandInterpreterTest, ErrorsRunNothingAndEndNonZero) {

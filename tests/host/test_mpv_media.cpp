@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -171,6 +173,59 @@ TEST_F(MpvMediaTest, OpensCompressedFormats) {
         EXPECT_NEAR(Status("0000000A", "length"), 2000, 120) << ext;
         Send("close 0000000A");
     }
+}
+
+}  // namespace
+}  // namespace pavuto
+
+namespace pavuto {
+namespace {
+
+// Whether a shared object whose path holds the text is mapped into this process.
+bool Mapped(const std::string& text) {
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);)
+        if (line.find('/') != std::string::npos && line.find(text) != std::string::npos) return true;
+    return false;
+}
+
+// libmpv and the decoders come with the first title opened, not before:
+// counting the outputs, short paths and commands for no open title need
+// none of it. Tells on standard error what it saw; exits 0 when all is so.
+int LoadedOnlyWhenATitleIsOpened() {
+    test::TestHost h;
+    MpvMedia media{*h.files, NullOutput()};
+    h.temp.Write("a.wav", test::SineWav(500));
+    std::string result, shortPath;
+    bool before = media.WaveOutDevices() == 1 && media.ShortPath("a.wav", shortPath) &&
+                  media.Send("status 00000001 position", result) != 0 && !media.Loaded() &&
+                  !MpvMedia::LibraryLoaded() && !Mapped("libmpv") && !Mapped("libavcodec");
+    bool after = media.Send("open a.wav type MPEGVideo alias 00000001", result) == 0 && media.Loaded() &&
+                 MpvMedia::LibraryLoaded() && Mapped("libmpv") && Mapped("libavcodec");
+    std::fprintf(stderr, "before %d after %d\n", before, after);
+    return before && after ? 0 : 1;
+}
+
+// In a process of its own: the other tests here have loaded libmpv.
+TEST(MpvLibrary, IsMappedOnlyOnceATitleIsOpened) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::_Exit(LoadedOnlyWhenATitleIsOpened()), ::testing::ExitedWithCode(0), "before 1 after 1");
+}
+
+// Without a libmpv every open fails as for a title that cannot be played;
+// the device stays usable for everything else.
+TEST(MpvLibrary, ALibraryThatCannotBeLoadedFailsEveryOpen) {
+    test::TestHost h;
+    MpvOptions options = NullOutput();
+    options.libraryNames = {"libpavuto-kein-mpv.so.2", "/nirgends/libmpv.so"};
+    MpvMedia media{*h.files, options};
+    h.temp.Write("a.wav", test::SineWav(500));
+    std::string result;
+    EXPECT_EQ(media.Send("open a.wav type MPEGVideo alias 00000001", result), MpvMedia::kCannotOpen);
+    EXPECT_EQ(media.Send("open a.wav type MPEGVideo alias 00000002", result), MpvMedia::kCannotOpen);
+    EXPECT_FALSE(media.Loaded());
+    EXPECT_EQ(media.Send("play 00000001", result), MpvMedia::kInvalidDevice);
+    EXPECT_EQ(media.WaveOutDevices(), 1);
 }
 
 }  // namespace

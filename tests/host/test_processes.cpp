@@ -300,6 +300,61 @@ TEST_F(ProcessesTest, ABatchFileRunsThroughTheProgramsInterpreter) {
     EXPECT_EQ(withInterpreter.LastExitStatus(), 0);
 }
 
+// The program's playlist holds drive paths in Windows-1252; a player of the
+// host gets a copy of it with host paths. The stand-in player checks every
+// entry it gets.
+TEST_F(ProcessesTest, APlayerGetsThePlaylistAsACopyWithHostPaths) {
+    for (const char* name : {"Eins.mp3", "Zwei.mp3", "Dr\xC3\xBC.mp3"}) c.Write(std::string("Musik/") + name, "x");
+    const std::string original = "C:\\Musik\\Zwei.mp3\r\nC:\\Musik\\Dr\xFC.mp3\r\nC:\\Musik\\fehlt.mp3\r\nC:\\Musik\\Eins.mp3\r\n";
+    c.Write("tmp/auswahlliste.m3u", original);
+    Script("bin/player",
+           "{ printf '%s\\n' \"$1\"; while IFS= read -r e; do if [ -f \"$e\" ]; then echo \"ok $e\"; else echo \"fehlt $e\"; fi;"
+           " done < \"$1\"; } > \"$0.tmp\"\nmv \"$0.tmp\" \"$0.list\"\n");
+    processes.SetEnvironment({"PATH=/usr/bin:/bin", "TMPDIR=" + (c.path() / "tmp").string()});
+    processes.Start("C:\\bin\\player C:\\tmp\\auswahlliste.m3u", WindowStyle::Hidden, false);
+    ASSERT_TRUE(AwaitFile(c.path() / "bin/player.list"));
+    std::istringstream list(c.Read("bin/player.list"));
+    std::string copy;
+    std::getline(list, copy);
+    EXPECT_EQ(fs::path(copy).filename(), "auswahlliste.m3u");
+    EXPECT_EQ(fs::path(copy).parent_path().parent_path(), c.path() / "tmp") << copy;
+    std::string rest((std::istreambuf_iterator<char>(list)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(rest, "ok " + (c.path() / "Musik/Zwei.mp3").string() + "\nok " + (c.path() / "Musik/Dr\xC3\xBC.mp3").string() +
+                        "\nok " + (c.path() / "Musik/Eins.mp3").string() + "\n");
+    EXPECT_EQ(c.Read("tmp/auswahlliste.m3u"), original) << "the program's own file stays as it is";
+
+    // Named relative to the current directory, and with a runtime directory.
+    files.ChangeDirectory("C:\\tmp");
+    fs::create_directories(c.path() / "run");
+    processes.SetEnvironment({"PATH=/usr/bin:/bin", "XDG_RUNTIME_DIR=" + (c.path() / "run").string()});
+    auto launch = processes.Resolve("C:\\bin\\player auswahlliste.m3u");
+    ASSERT_EQ(launch.arguments.size(), 2u);
+    EXPECT_EQ(fs::path(launch.arguments[1]).parent_path().parent_path(), c.path() / "run");
+    EXPECT_EQ(c.Read(fs::relative(launch.arguments[1], c.path()).string()),
+              (c.path() / "Musik/Zwei.mp3").string() + "\n" + (c.path() / "Musik/Dr\xC3\xBC.mp3").string() + "\n" +
+                  (c.path() / "Musik/Eins.mp3").string() + "\n");
+    // Any other file goes as its host path.
+    c.Write("tmp/auswahlliste.cmd", "@echo off\r\n");
+    EXPECT_EQ(processes.Resolve("C:\\bin\\player C:\\tmp\\auswahlliste.cmd").arguments[1],
+              (c.path() / "tmp/auswahlliste.cmd").string());
+}
+
+// The program's own interpreter and the editor get the program's file itself.
+TEST_F(ProcessesTest, TheInterpreterAndTheEditorGetThePlaylistAsItIs) {
+    c.Write("tmp/auswahlliste.m3u", "C:\\Musik\\Eins.mp3\r\n");
+    c.Write("Arbeit/los.cmd", "@echo off\r\n");
+    Script("bin/myedit", "exit 0\n");
+    PosixProcesses withInterpreter{files, nullptr, PAVUTO_BIN_DIR};
+    withInterpreter.SetEnvironment({"PATH=/usr/bin:/bin", "TMPDIR=" + (c.path() / "tmp").string(),
+                                    "EDITOR=" + (c.path() / "bin/myedit").string()});
+    const std::string host = (c.path() / "tmp/auswahlliste.m3u").string();
+    EXPECT_EQ(withInterpreter.Resolve("C:\\Arbeit\\los.cmd C:\\tmp\\auswahlliste.m3u").arguments,
+              (Args{std::string(PAVUTO_BIN_DIR) + "/pavuto-cmd", "/C", (c.path() / "Arbeit/los.cmd").string(), host}));
+    EXPECT_EQ(withInterpreter.Resolve("edit.com C:\\tmp\\auswahlliste.m3u").arguments.back(), host);
+    for (auto& e : fs::directory_iterator(c.path() / "tmp"))
+        EXPECT_EQ(e.path().filename().string().rfind("pavuto-wiedergabe-", 0), std::string::npos) << "no copy made";
+}
+
 // The program ignores SIGPIPE and SIGXFSZ for itself, and Ctrl-C and Ctrl-Backslash
 // while it waits for a program; it handles others for the terminal. None of
 // that reaches a started program: it gets every signal as the program found it.

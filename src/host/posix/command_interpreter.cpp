@@ -429,7 +429,15 @@ void CommandInterpreter::RunWithFile(const std::string& program, const std::stri
     try {
         processes_.SetEnvironment(hostEnvironment_);
         Launch launch = processes_.Resolve(std::vector<std::string>{program});
-        launch.arguments.push_back(hostFile);
+        std::string file;
+        try {
+            file = processes_.ForOutsideProgram(hostFile);  // a playlist in host form
+        } catch (const RuntimeError& e) {
+            Error("Wiedergabeliste nicht umsetzbar (Fehler " + std::to_string(e.number()) + ")",
+                  Utf8ToCp1252(hostFile));
+            return;
+        }
+        launch.arguments.push_back(file);
         processes_.Run(launch, WindowStyle::Normal, true);
     } catch (const RuntimeError& e) {
         Error(e.number() == err::FileNotFound ? "Programm nicht gefunden"
@@ -447,15 +455,23 @@ void CommandInterpreter::OpenWithAssociation(const std::string& hostPath) {
         Error("xdg-open nicht gefunden, kann nicht \xF6" "ffnen", Utf8ToCp1252(hostPath));
         return;
     }
+    std::string target = hostPath;
+    try {
+        // A playlist goes to the desktop as a copy in host form.
+        processes_.SetEnvironment(hostEnvironment_);
+        target = processes_.ForOutsideProgram(hostPath);
+    } catch (const RuntimeError& e) {
+        Error("Wiedergabeliste nicht umsetzbar (Fehler " + std::to_string(e.number()) + ")", Utf8ToCp1252(hostPath));
+        return;
+    }
     // A name never reaches the opener as an option.
-    std::string target = StartsWith(hostPath, "/") ? hostPath : "./" + hostPath;
+    if (!StartsWith(target, "/")) target = "./" + target;
     Launch launch{opener, {opener, target}, {}};
     try {
         launch.directory = files_.HostPath(files_.CurrentDirectory());
     } catch (const RuntimeError&) {
     }
     try {
-        processes_.SetEnvironment(hostEnvironment_);
         processes_.Run(launch, WindowStyle::Hidden, false);
     } catch (const RuntimeError& e) {
         Error("xdg-open nicht startbar (Fehler " + std::to_string(e.number()) + ")", Utf8ToCp1252(hostPath));

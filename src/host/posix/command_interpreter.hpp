@@ -47,6 +47,11 @@
 //
 // A line whose quotes do not pair (as when a name holding a line break was
 // written into the file) runs nothing and counts as an error.
+//
+// Whatever program of the host gets a file from here (the opener, a player,
+// a program of a program line) gets its host path; a playlist (".m3u") it
+// gets as the path of a host-form copy (host_playlist.hpp), so that the
+// program's own playlist of drive paths in Windows-1252 plays there.
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -76,7 +81,8 @@ public:
     void RunBatch(const std::string& hostFile, const std::string& shownName, const std::vector<std::string>& arguments);
     // One line (Windows-1252). False when the file ends here (exit).
     bool RunLine(const std::string& line);
-    // Opens a host path with the desktop's association, not waiting.
+    // Opens a host path with the desktop's association, not waiting (a
+    // playlist as its host-form copy).
     void OpenWithAssociation(const std::string& hostPath);
 
     int errorCount() const { return errorCount_; }

@@ -1,5 +1,6 @@
 #include "host/posix/mpv_media.hpp"
 
+#include <dlfcn.h>
 #include <mpv/client.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -79,23 +80,89 @@ MpvOptions MpvOptions::FromEnvironment() {
     return o;
 }
 
+// The client functions of libmpv the device uses, taken from the loaded
+// library (the header gives their types; nothing is linked).
+struct MpvMedia::Api {
+    decltype(&::mpv_client_api_version) client_api_version = nullptr;
+    decltype(&::mpv_create) create = nullptr;
+    decltype(&::mpv_initialize) initialize = nullptr;
+    decltype(&::mpv_terminate_destroy) terminate_destroy = nullptr;
+    decltype(&::mpv_set_option_string) set_option_string = nullptr;
+    decltype(&::mpv_set_property_string) set_property_string = nullptr;
+    decltype(&::mpv_set_property) set_property = nullptr;
+    decltype(&::mpv_get_property) get_property = nullptr;
+    decltype(&::mpv_command) command = nullptr;
+    decltype(&::mpv_wait_event) wait_event = nullptr;
+};
+
+namespace {
+
+template <class Function>
+bool Bind(void* library, const char* name, Function& function) {
+    void* symbol = dlsym(library, name);
+    if (!symbol) return false;
+    function = reinterpret_cast<Function>(symbol);
+    return true;
+}
+
+}  // namespace
+
+const MpvMedia::Api* MpvMedia::LoadApi() {
+    if (loadTried_) return api_.get();
+    loadTried_ = true;
+    for (const std::string& name : options_.libraryNames) {
+        // A library once mapped stays (libmpv's dependencies do not all
+        // unload cleanly): never dlclose.
+        void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (!library) continue;
+        auto api = std::make_unique<Api>();
+        bool bound = Bind(library, "mpv_client_api_version", api->client_api_version) &&
+                     Bind(library, "mpv_create", api->create) && Bind(library, "mpv_initialize", api->initialize) &&
+                     Bind(library, "mpv_terminate_destroy", api->terminate_destroy) &&
+                     Bind(library, "mpv_set_option_string", api->set_option_string) &&
+                     Bind(library, "mpv_set_property_string", api->set_property_string) &&
+                     Bind(library, "mpv_set_property", api->set_property) &&
+                     Bind(library, "mpv_get_property", api->get_property) &&
+                     Bind(library, "mpv_command", api->command) && Bind(library, "mpv_wait_event", api->wait_event);
+        if (!bound) continue;
+        // The functions used are the same in client API 1.x and 2.x.
+        const unsigned long major = api->client_api_version() >> 16;
+        if (major < 1 || major > 2) continue;
+        api_ = std::move(api);
+        break;
+    }
+    return api_.get();
+}
+
+bool MpvMedia::LibraryLoaded() {
+    for (const std::string& name : MpvOptions{}.libraryNames) {
+        if (void* library = dlopen(name.c_str(), RTLD_LAZY | RTLD_NOLOAD)) {
+            dlclose(library);  // only the reference just taken
+            return true;
+        }
+    }
+    return false;
+}
+
 struct MpvMedia::Instance {
+    const Api* api;
     mpv_handle* handle = nullptr;
+    explicit Instance(const Api* a) : api(a) {}
     ~Instance() {
-        if (handle) mpv_terminate_destroy(handle);
+        if (handle) api->terminate_destroy(handle);
     }
     // Events are not used, but they must not pile up in the queue.
     void Drain() {
         while (true) {
-            mpv_event* e = mpv_wait_event(handle, 0);
+            mpv_event* e = api->wait_event(handle, 0);
             if (!e || e->event_id == MPV_EVENT_NONE) return;
         }
     }
     bool SetString(const char* name, const char* value) {
-        return mpv_set_property_string(handle, name, value) >= 0;
+        return api->set_property_string(handle, name, value) >= 0;
     }
     bool GetDouble(const char* name, double& value) {
-        return mpv_get_property(handle, name, MPV_FORMAT_DOUBLE, &value) >= 0;
+        return api->get_property(handle, name, MPV_FORMAT_DOUBLE, &value) >= 0;
     }
 };
 
@@ -122,8 +189,11 @@ int MpvMedia::Open(const std::string& path, const std::string& alias) {
     struct stat st {};
     if (stat(hostPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size == 0) return kCannotOpen;
 
-    auto inst = std::make_unique<Instance>();
-    inst->handle = mpv_create();
+    // The first title to play loads libmpv; without it nothing can be opened.
+    const Api* api = LoadApi();
+    if (!api) return kCannotOpen;
+    auto inst = std::make_unique<Instance>(api);
+    inst->handle = api->create();
     if (!inst->handle) return kCannotOpen;
     mpv_handle* h = inst->handle;
     // A quiet player of one file: no configuration, scripts, keys or window
@@ -151,12 +221,12 @@ int MpvMedia::Open(const std::string& path, const std::string& alias) {
     };
     for (const auto& [name, value] : settings) {
         if (value.empty()) continue;
-        mpv_set_option_string(h, name, value.c_str());
+        api->set_option_string(h, name, value.c_str());
     }
-    if (mpv_initialize(h) < 0) return kCannotOpen;
+    if (api->initialize(h) < 0) return kCannotOpen;
 
     const char* cmd[] = {"loadfile", hostPath.c_str(), "replace", nullptr};
-    if (mpv_command(h, cmd) < 0) return kCannotOpen;
+    if (api->command(h, cmd) < 0) return kCannotOpen;
 
     // Wait, bounded, until mpv has loaded the file or given up on it.
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(options_.loadTimeoutMs);
@@ -164,7 +234,7 @@ int MpvMedia::Open(const std::string& path, const std::string& alias) {
     while (!loaded) {
         double left = std::chrono::duration<double>(deadline - std::chrono::steady_clock::now()).count();
         if (left <= 0) return kCannotOpen;
-        mpv_event* e = mpv_wait_event(h, left);
+        mpv_event* e = api->wait_event(h, left);
         if (!e) return kCannotOpen;
         switch (e->event_id) {
             case MPV_EVENT_FILE_LOADED: loaded = true; break;
@@ -175,7 +245,7 @@ int MpvMedia::Open(const std::string& path, const std::string& alias) {
     }
     // Something to play: at least one audio or video track.
     int64_t tracks = 0;
-    if (mpv_get_property(h, "track-list/count", MPV_FORMAT_INT64, &tracks) < 0 || tracks <= 0) return kCannotOpen;
+    if (api->get_property(h, "track-list/count", MPV_FORMAT_INT64, &tracks) < 0 || tracks <= 0) return kCannotOpen;
     inst->Drain();
     open_[Upper(alias)] = std::move(inst);
     return 0;
@@ -252,7 +322,7 @@ int MpvMedia::Send(const std::string& command, std::string& result) {
         inst->SetString("pause", "yes");
         std::string target = std::to_string(static_cast<double>(ms) / 1000.0);
         const char* cmd[] = {"seek", target.c_str(), "absolute+exact", nullptr};
-        return mpv_command(inst->handle, cmd) >= 0 ? 0 : kNotAvailable;
+        return inst->api->command(inst->handle, cmd) >= 0 ? 0 : kNotAvailable;
     }
     if (verb == "setaudio") {
         long long n = 0;
@@ -261,7 +331,7 @@ int MpvMedia::Send(const std::string& command, std::string& result) {
         if (n < 0) n = 0;
         if (n > 1000) n = 1000;
         double volume = static_cast<double>(n) / 10.0;
-        return mpv_set_property(inst->handle, "volume", MPV_FORMAT_DOUBLE, &volume) >= 0 ? 0 : kNotAvailable;
+        return inst->api->set_property(inst->handle, "volume", MPV_FORMAT_DOUBLE, &volume) >= 0 ? 0 : kNotAvailable;
     }
     return kUnrecognisedCommand;
 }

@@ -35,9 +35,18 @@
 //   PAVUTO_VIDEO  "null": never show a picture. Otherwise video files show
 //                 their picture where the machine has a display (DISPLAY or
 //                 WAYLAND_DISPLAY set) and play only their sound elsewhere.
+//
+// libmpv is not linked: it (and with it the decoders, some 230 shared
+// libraries) is loaded with dlopen when the first open finds a file to play,
+// libmpv.so.2 first, then libmpv.so.1 and libmpv.so (client API 1.x or 2.x),
+// and stays loaded. Counting the wave output devices and short paths need no
+// libmpv, so a session that never plays maps none of it. Where no libmpv can
+// be loaded every open answers kCannotOpen (the player says it cannot open
+// the title), as a missing device would; nothing else changes.
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/filesystem.hpp"
 #include "host/system.hpp"
@@ -50,6 +59,8 @@ struct MpvOptions {
     std::string audioOutput;  // "" = mpv's default, "null", or an output name
     bool showVideo = false;   // false: vo=null
     int loadTimeoutMs = 10000;  // how long open waits for the file to load
+    // The shared objects tried for libmpv, in this order.
+    std::vector<std::string> libraryNames{"libmpv.so.2", "libmpv.so.1", "libmpv.so"};
     // From PAVUTO_AUDIO, PAVUTO_VIDEO, DISPLAY and WAYLAND_DISPLAY.
     static MpvOptions FromEnvironment();
 };
@@ -75,14 +86,25 @@ public:
     // The number of sound output devices the machine's sound system offers.
     static int CountSoundDevices();
 
+    // Whether a libmpv of the default names is mapped into this process.
+    static bool LibraryLoaded();
+    // Whether this device has loaded libmpv (after its first open of a file).
+    bool Loaded() const { return api_ != nullptr; }
+
 private:
+    struct Api;
     struct Instance;
     int Open(const std::string& path, const std::string& alias);
     Instance* Find(const std::string& alias);
     void Close(const std::string& alias);
+    // libmpv's client functions, loaded on the first call; null when no
+    // libmpv could be loaded (tried once).
+    const Api* LoadApi();
 
     FileSystem& files_;
     MpvOptions options_;
+    std::unique_ptr<Api> api_;
+    bool loadTried_ = false;
     std::map<std::string, std::unique_ptr<Instance>> open_;
 };
 

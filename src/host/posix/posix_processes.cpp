@@ -13,6 +13,7 @@
 #include "common/codepage.hpp"
 #include "common/runtime_error.hpp"
 #include "common/text.hpp"
+#include "host/posix/host_playlist.hpp"
 #include "host/posix/posix_filesystem.hpp"
 #include "host/posix/posix_signals.hpp"
 
@@ -337,7 +338,8 @@ Launch PosixProcesses::Resolve(const std::vector<std::string>& words) {
 
     Launch launch;
     std::vector<std::string> leading;  // the editor's own arguments
-    if (EqualsNoCase(BaseName(name), "edit.com")) {
+    const bool isEditor = EqualsNoCase(BaseName(name), "edit.com");
+    if (isEditor) {
         auto editor = EditorCommand();
         if (editor.empty()) throw RuntimeError(err::FileNotFound, "no editor found (VISUAL, EDITOR)");
         launch.program = editor[0];
@@ -372,23 +374,44 @@ Launch PosixProcesses::Resolve(const std::vector<std::string>& words) {
         launch.arguments.insert(launch.arguments.end(), leading.begin(), leading.end());
     }
 
-    for (size_t i = 1; i < words.size(); ++i) {
-        const std::string& w = words[i];
-        std::string out = Cp1252ToUtf8(w);
-        if (LooksLikeDrivePath(w)) {
-            try {
-                out = files_.HostPath(w);
-            } catch (const RuntimeError&) {
-                // a drive that is not ready: the text goes as it is
-            }
-        }
-        launch.arguments.push_back(out);
-    }
     try {
         launch.directory = files_.HostPath(files_.CurrentDirectory());
     } catch (const RuntimeError&) {
     }
+    // Programs of the host get playlists in host form; the program's own
+    // interpreter and the editor get the program's files as they are.
+    const bool outside = !isEditor && BaseName(launch.program) != "pavuto-cmd";
+    for (size_t i = 1; i < words.size(); ++i) {
+        const std::string& w = words[i];
+        std::string out = Cp1252ToUtf8(w);
+        bool translated = false;
+        if (LooksLikeDrivePath(w)) {
+            try {
+                out = files_.HostPath(w);
+                translated = true;
+            } catch (const RuntimeError&) {
+                // a drive that is not ready: the text goes as it is
+            }
+        }
+        if (outside && IsPlaylistName(w)) {
+            std::string host = out;
+            if (!translated && !StartsWith(host, "/")) {
+                try {
+                    host = files_.HostPath(w);  // relative to the program's current directory
+                } catch (const RuntimeError&) {
+                    host.clear();
+                }
+            }
+            if (!host.empty() && IsRegularFile(host)) out = ForOutsideProgram(host);
+        }
+        launch.arguments.push_back(out);
+    }
     return launch;
+}
+
+std::string PosixProcesses::ForOutsideProgram(const std::string& hostPath) {
+    if (!IsPlaylistName(hostPath) || !IsRegularFile(hostPath)) return hostPath;
+    return WriteHostFormCopy(hostPath, files_, CopyBaseDirectory(Variable("XDG_RUNTIME_DIR"), Variable("TMPDIR")));
 }
 
 void PosixProcesses::Start(const std::string& commandLine, WindowStyle style, bool wait) {

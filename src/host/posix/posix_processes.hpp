@@ -19,6 +19,12 @@
 // Every further word that looks like a drive path ("D:\..." or "D:/...") is
 // translated to its host path; all words go out in UTF-8. The started program
 // works in the host directory of the program's current directory.
+// A word that names a playlist (".m3u", a drive path or relative to the
+// current directory) goes to a program outside the file as the path of a
+// host-form copy (host_playlist.hpp: host paths, UTF-8), written when the
+// command line is resolved; the program's own interpreter pavuto-cmd (which
+// makes the copy itself where it hands a playlist on) and the editor get the
+// program's file as it is.
 //
 // Window styles, as far as a terminal has windows:
 //   with waiting    Normal, Minimised, Maximised: the program gets the
@@ -99,6 +105,13 @@ public:
     // Starts a resolved program. Virtual so that a test can stand in for the
     // start and record what would have run.
     virtual void Run(const Launch& launch, WindowStyle style, bool wait);
+
+    // The host path an outside program gets for a file (host path): a
+    // playlist as the path of a host-form copy, any other file as it is. The
+    // copy goes into the started program's XDG_RUNTIME_DIR or TMPDIR (or
+    // /tmp). Throws RuntimeError when the copy cannot be made. Virtual so
+    // that a test can see what was handed over.
+    virtual std::string ForOutsideProgram(const std::string& hostPath);
 
     // The environment the started programs get ("NAME=value", UTF-8);
     // without it they get this process's own.
