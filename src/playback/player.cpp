@@ -586,12 +586,17 @@ private:
         fs_.ChangeDirectory(savedDirectory_);
     }
 
-    // The console keeps the player's 17 rows unless it is set back: in
-    // interactive mode the browser gets its own row count again.
+    // In interactive mode the browser gets its own row count back. Endless
+    // playback leaves the window alone after the first start: the console
+    // keeps the player's 17 rows, and the program takes them as its own, so
+    // that the messages between two rounds stand where they can be read.
     void RestoreRows() {
+        if (!p_.settings.autoMode.empty()) {
+            con_.TakeConsoleRows();
+            return;
+        }
         con_.ScreenRows = savedRows_;
-        if (p_.settings.autoMode.empty() && con_.out.Rows() != con_.ScreenRows && con_.ScreenRows > 0 &&
-            con_.ScreenColumns > 0)
+        if (con_.out.Rows() != con_.ScreenRows && con_.ScreenRows > 0 && con_.ScreenColumns > 0)
             con_.out.SetSize(con_.ScreenRows, con_.ScreenColumns);
     }
 
