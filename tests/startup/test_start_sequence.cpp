@@ -208,6 +208,42 @@ TEST_F(StartTest, AQuestionMarkShowsTheHelpFirst) {
     EXPECT_EQ(p.settings.configurationName, "Default") << "the section ? is not in the file";
 }
 
+// Issue 12: a player named in the configuration that does not exist is
+// reported once at start, not by every reading of the section.
+TEST_F(StartTest, AMissingPlayerIsReportedOnceAtStart) {
+    // The "Default" part: the lines before the first section.
+    h.temp.Write("pavuto.config", "Player=C:\\nirgends\\spieler.exe\r\n" + BuiltInConfigurationText());
+    // The screen at every pause of a second or more: the message pauses 2 s.
+    struct ShotClock : host::Clock {
+        ShotClock(test::VirtualClock& inner, test::TestConsole& console) : inner(inner), console(console) {}
+        void Pause(int milliseconds) override {
+            if (milliseconds >= 1000) {
+                int rows = 0;
+                for (int r = 1; r <= console.Rows(); ++r)
+                    if (console.Text(r).find("Vorgegebenen Player nicht gefunden..") != std::string::npos) ++rows;
+                most = std::max(most, rows);
+                if (rows > 0) ++pauses;
+            }
+            inner.Pause(milliseconds);
+        }
+        std::uint32_t TickCount() override { return inner.TickCount(); }
+        host::LocalTime Now() override { return inner.Now(); }
+        test::VirtualClock& inner;
+        test::TestConsole& console;
+        int most = 0, pauses = 0;
+    } clock(h.clock, h.console);
+    host::Host host{h.console, clock, h.faults, h.processes, h.environment, h.media, h.system};
+    Program q(host);
+    try {
+        RunStartSequence(q);
+    } catch (const test::ScriptExhausted&) {
+    }
+    EXPECT_EQ(clock.most, 1) << "the message stood on two rows";
+    EXPECT_EQ(clock.pauses, 1);
+    EXPECT_EQ(q.settings.player, "");
+    EXPECT_EQ(q.settings.configurationMissing, 0);
+}
+
 // Issue 12: an error in endless playback waits a short time, and the
 // program goes on playing without anyone pressing a key.
 TEST_F(StartTest, AnErrorInEndlessPlaybackDoesNotStopIt) {
