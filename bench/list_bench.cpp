@@ -1,5 +1,6 @@
 // What lists cost: sorting 32000 records, building a list of 32000 files in
-// 500 directories, a page change and counting the lines of a list.
+// 500 directories, a page change, counting the lines of a list and searching
+// a directory of 32000 entries.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "lists/builder.hpp"
 #include "lists/list_file.hpp"
 #include "lists/sort.hpp"
+#include "ui/search.hpp"
 
 namespace pavuto::bench {
 namespace {
@@ -142,6 +144,26 @@ void CountLines(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(CountListLines(p.files(), "C:\\home\\Rock.pavuto"));
 }
 BENCHMARK(CountLines)->Unit(benchmark::kMicrosecond);
+
+// A directory search through 32000 entries without a hit: the look for Esc
+// between two entries does not pause (the console here answers at once).
+void DirectorySearch(benchmark::State& state) {
+    static BenchHost host;
+    Program& p = host.program();
+    for (int i = 1; i <= kRecords; ++i)
+        p.window.Titles[static_cast<size_t>(i)] = "Titel " + std::to_string(i) + " - Band " + std::to_string(i % 97) + ".mp3";
+    p.window.RecordCount = kRecords;
+    p.browser.ListOpen = 0;
+    for (auto _ : state) {
+        // "weiter suchen" from the top: no question, the whole directory.
+        p.browser.SearchActive = 1;
+        p.browser.SearchTerm = "nirgends";
+        p.browser.LastHit = 0;
+        Search(p);
+        benchmark::DoNotOptimize(p.browser.SearchActive);
+    }
+}
+BENCHMARK(DirectorySearch)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace pavuto::bench

@@ -72,6 +72,30 @@ void ConsoleLayer::PrintNumberAt(int row, int column, double value) {
     PrintNumber(value);
 }
 
+void ConsoleLayer::ReadOneEvent() {
+    KeyText.clear();
+    MouseButton = 0;
+    ClickKind = 0;
+    MouseColumn = 0;
+    MouseRow = 0;
+    host::InputEvent e;
+    if (out.ReadEvent(e)) {
+        if (e.kind == host::InputEvent::Kind::Key) {
+            KeyText = e.key;
+        } else if (e.kind == host::InputEvent::Kind::Mouse) {
+            MouseButton = e.button;
+            ClickKind = (e.click == 1 || e.click == 2) ? e.click : 0;
+            MouseColumn = e.column;
+            MouseRow = e.row;
+        }
+    }
+    if (!KeyText.empty()) return;
+    if (ClickKind == 2) {
+        if (MouseButton == 1) KeyText = keys::Enter;
+        else if (MouseButton == 2) KeyText = keys::Esc;
+    }
+}
+
 void ConsoleLayer::WaitEvent() {
     out.EnableMouse(true);
     while (true) {
@@ -81,25 +105,18 @@ void ConsoleLayer::WaitEvent() {
         MouseColumn = 0;
         MouseRow = 0;
         out.AwaitInput(80);
-        host::InputEvent e;
-        if (out.ReadEvent(e)) {
-            if (e.kind == host::InputEvent::Kind::Key) {
-                KeyText = e.key;
-            } else if (e.kind == host::InputEvent::Kind::Mouse) {
-                MouseButton = e.button;
-                ClickKind = (e.click == 1 || e.click == 2) ? e.click : 0;
-                MouseColumn = e.column;
-                MouseRow = e.row;
-            }
-        }
-        if (!KeyText.empty()) return;
-        if (ClickKind == 2) {
-            if (MouseButton == 1) KeyText = keys::Enter;
-            else if (MouseButton == 2) KeyText = keys::Esc;
-        }
+        ReadOneEvent();
         if (KeyText.empty() && ClickKind == 0 && NoWait != 1) continue;
         return;
     }
+}
+
+void ConsoleLayer::PollEvent() { ReadOneEvent(); }
+
+void ConsoleLayer::TakeConsoleRows() {
+    if (out.Rows() <= 0) return;
+    ScreenRows = out.Rows();
+    PageRows = ScreenRows - 13;
 }
 
 void ConsoleLayer::FlushEvents() {

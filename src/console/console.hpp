@@ -67,6 +67,9 @@ public:
     void PrintNumberAt(int row, int column, double value);
 
     void WaitEvent();
+    // One event if one is pending, without any pause (KeyText and the mouse
+    // fields as WaitEvent sets them; all empty when nothing is pending).
+    void PollEvent();
     // Waits for a key or click (FlushEvents first is the caller's business).
     void WaitForInput() {
         NoWait = 0;
@@ -74,6 +77,9 @@ public:
     }
     void FlushEvents();
     void ApplyWindowSize();
+    // ScreenRows and PageRows become those of the console as it is, without
+    // changing the window (endless playback leaves it alone).
+    void TakeConsoleRows();
     void ClearMenuArea();
     void ClearListArea();
 
@@ -84,6 +90,11 @@ public:
 
     void Pause(int milliseconds) { clock.Pause(milliseconds); }
     void Beep() { out.Beep(); }
+
+private:
+    // Reads one pending event into KeyText and the mouse fields (a double
+    // click of the left button is Enter, of the right one Esc).
+    void ReadOneEvent();
 };
 
 // The twelve replacements of the console conversion (ü ä ö Ä Ö Ü á é ú ó í ß

@@ -44,6 +44,27 @@ std::string ErrorText(int number) {
     return it == texts.end() ? std::string() : it->second;
 }
 
+void WaitAfterMessage(Program& p) {
+    auto& con = p.con;
+    if (p.settings.autoMode.empty()) {
+        con.WaitForInput();
+        return;
+    }
+    // Endless playback runs unattended: nobody may be there to press a key.
+    auto& clock = p.host.clock;
+    const std::uint32_t start = clock.TickCount();
+    while (clock.TickCount() - start < static_cast<std::uint32_t>(kEndlessMessageMilliseconds)) {
+        con.NoWait = 1;
+        con.WaitEvent();
+        con.NoWait = 0;
+        if (con.KeyText == keys::Esc) {
+            ConfirmExit(p);
+            return;
+        }
+        if (!con.KeyText.empty() || con.ClickKind != 0) return;
+    }
+}
+
 void PrepareMessage(Program& p) {
     auto& con = p.con;
     if (con.ScreenRows > 1) {
@@ -53,8 +74,6 @@ void PrepareMessage(Program& p) {
 }
 
 namespace {
-
-void WaitForEvent(Program& p) { p.con.WaitForInput(); }
 
 // The list arrays made anew, as at start-up.
 void RecreateArrays(Program& p) {
@@ -71,7 +90,7 @@ Continuation GeneralHandler(Program& p, const RuntimeError& e) {
     PrepareMessage(p);
     con.Show(">>Fehler:" + PrintedNumber(n) + "," + PrintedNumber(0) + "," + ErrorText(n) + "<<", 1);
     if (n >= 52 && n <= 66) {
-        WaitForEvent(p);
+        WaitAfterMessage(p);
         return Continuation::Restart();
     }
     if (n == 70 || n == 75) {
@@ -83,24 +102,24 @@ Continuation GeneralHandler(Program& p, const RuntimeError& e) {
         p.errors.retryCount = 0;
         con.Show(" zur Zeit kein Zugriff..", 0);
         con.ShowAt(con.ScreenRows - 2, 7, p.player.previousName);
-        WaitForEvent(p);
+        WaitAfterMessage(p);
         return Continuation::Skip();
     }
     if (n == 76) {
         con.Show(" Pfad nicht gefunden ...", 0);
-        WaitForEvent(p);
+        WaitAfterMessage(p);
         return Continuation::Skip();
     }
     if (n == 9) {
         con.Show(" Array fehler", 0);
-        WaitForEvent(p);
+        WaitAfterMessage(p);
         RecreateArrays(p);
         ++p.errors.restartCount;
         if (p.errors.restartCount < 3) return Continuation::Restart();
         return Continuation::End();
     }
     if (n == 7) con.Show(" zu wenig speicher ...", 0);
-    WaitForEvent(p);
+    WaitAfterMessage(p);
     return Continuation::End();
 }
 
@@ -129,7 +148,7 @@ void HandleSettledError(Program& p, const RuntimeError& e) {
     auto& con = p.con;
     p.errors.retryCount = 0;
     con.Show(" zur Zeit kein Zugriff..", 0);
-    WaitForEvent(p);
+    WaitAfterMessage(p);
 }
 
 void ConfirmExit(Program& p) {

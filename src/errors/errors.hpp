@@ -117,4 +117,13 @@ void ConfirmExit(Program& p);
 // Clears the rows R - 4 ... R - 1 from column 5 and puts the cursor at R - 3, 7.
 void PrepareMessage(Program& p);
 
+// How long a message waits for a key in endless playback.
+inline constexpr int kEndlessMessageMilliseconds = 10000;
+
+// The wait for a key or click after a message. In endless playback, where
+// nobody need be there, it ends by itself after kEndlessMessageMilliseconds
+// so that playback goes on; Esc then asks whether to end the program, as
+// everywhere in endless playback.
+void WaitAfterMessage(Program& p);
+
 }  // namespace pavuto

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/numbers.hpp"
 #include "lists/collation.hpp"
 #include "lists/list_file.hpp"
 #include "program.hpp"
@@ -85,6 +86,16 @@ std::vector<host::DirEntry> ReadableEntries(Program& p, const Text& path) {
     return entries;
 }
 
+// Entries the slots could not take are not dropped without a word: the
+// status line tells how many.
+void ReportLeftOut(Program& p, long count) {
+    if (count <= 0) return;
+    auto& con = p.con;
+    con.ClearMenuArea();
+    con.ShowAt(con.ScreenRows - 4, 7, "Zu viele Eintr\xE4ge, \xFC" "bergangen:" + NumberText(static_cast<double>(count)));
+    con.Pause(2000);
+}
+
 }  // namespace
 
 void ReadDirectoryView(Program& p) {
@@ -103,10 +114,18 @@ void ReadDirectoryView(Program& p) {
     int slot = 0;
     if (!atRoot) w.Titles[static_cast<std::size_t>(++slot)] = "..";
     auto entries = ReadableEntries(p, path);
-    for (const auto& e : entries)
-        if (!e.directory && slot < kLastListingSlot) w.Titles[static_cast<std::size_t>(++slot)] = e.name;
-    for (const auto& e : entries)
-        if (e.directory && slot < kLastListingSlot) w.Titles[static_cast<std::size_t>(++slot)] = kDirPrefix + e.name;
+    long leftOut = 0;
+    for (const auto& e : entries) {
+        if (e.directory) continue;
+        if (slot < kLastListingSlot) w.Titles[static_cast<std::size_t>(++slot)] = e.name;
+        else ++leftOut;
+    }
+    for (const auto& e : entries) {
+        if (!e.directory) continue;
+        if (slot < kLastListingSlot) w.Titles[static_cast<std::size_t>(++slot)] = kDirPrefix + e.name;
+        else ++leftOut;
+    }
+    ReportLeftOut(p, leftOut);
 
     for (int i = 1; i <= slot; ++i) {
         Text& t = w.Titles[static_cast<std::size_t>(i)];
@@ -138,8 +157,13 @@ void ReadDirectoryFiles(Program& p) {
     Text path = CurrentPath(p);
     int slot = 0;
     if (path.size() > 3) w.Titles[static_cast<std::size_t>(++slot)] = "..";
-    for (const auto& e : ReadableEntries(p, path))
-        if (!e.directory && slot < kLastListingSlot) w.Titles[static_cast<std::size_t>(++slot)] = e.name;
+    long leftOut = 0;
+    for (const auto& e : ReadableEntries(p, path)) {
+        if (e.directory) continue;
+        if (slot < kLastListingSlot) w.Titles[static_cast<std::size_t>(++slot)] = e.name;
+        else ++leftOut;
+    }
+    ReportLeftOut(p, leftOut);
     w.Titles[static_cast<std::size_t>(slot + 1)] = kEmptySlot;
     w.RecordCount = slot;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "common/numbers.hpp"
 #include "playback/timer.hpp"
@@ -15,6 +16,7 @@ namespace pavuto {
 namespace {
 
 constexpr std::size_t kCopyBlock = 20000;
+constexpr int kPollMilliseconds = 80;  // one poll of the event routine
 constexpr int kB = kPlayerRows - 5;  // the base row of the key lines
 
 const Text kSelectionFile = "auswahlliste.m3u";
@@ -76,8 +78,7 @@ private:
     double Position() {
         std::string result;
         int rc = media_.Send("status " + A() + " position", result);
-        lastPosition_ = rc == 0 ? Val(result) : 0;
-        return lastPosition_;
+        return rc == 0 ? Val(result) : 0;
     }
 
     void SendVolume(int v) { Send("setaudio " + A() + " volume to" + NumberText(v)); }
@@ -127,6 +128,25 @@ private:
         con_.ShowAt(kB + 3, 18, Spaces(25) + "<<" + Spaces(6) + "II" + Spaces(7) + ">" + Spaces(7) + ">>" + Spaces(1));
         con_.ShowAt(kB + 4, 18, PadRight("(\xFC)bergehen 'gleich'", 53));
     }
+
+    // The whole screen anew: the exit question after a hibernation cleared it.
+    void RedrawScreen() {
+        con_.SetColours(con_.Colours[1], con_.Colours[2]);
+        con_.Clear();
+        DrawPlayerFrames(p_);
+        KeyLines();
+        VolumeLines();
+        if (pl_.skipFlag != 2) {
+            TitleLine(5, "vorher >  ", pl_.previousName);
+            if (pl_.shownName != pl_.previousName) TitleLine(7, "jetzt >>> ", pl_.shownName);
+        }
+        TitleLine(9, "gleich >  ", pl_.nextName);
+        ShowTimerMinutes(p_);
+    }
+
+    // The timer's test; its wait after a hibernation may ask whether to end,
+    // and a "no" brings the player's screen back at once.
+    void CheckTimer() { TestTimer(p_, TimerScreen::Player, [this] { RedrawScreen(); }); }
 
     // ---- events ----------------------------------------------------------
 
@@ -314,8 +334,12 @@ private:
 
     Step MainLoopPass() {
         Status(Spaces(14));
-        Poll();
-        Text c = CommandLetter();
+        // A command read while the title before ended is this title's.
+        Text c = std::exchange(carried_, Text());
+        if (c.empty()) {
+            Poll();
+            c = CommandLetter();
+        }
         if (!c.empty()) pl_.lastCommand = c;
         if (c == keys::Esc) return EscAction();
         if (c == "P") return PauseAction();
@@ -337,6 +361,9 @@ private:
             FadeOut(70, 300);
             Status(Spaces(14));
             con_.FlushEvents();
+            // Right after a title started the next one is not copied yet:
+            // it is copied now, so that "g" goes on with it.
+            if (!SlotExists(NextSlot) && !pl_.nextName.empty()) PrepareNextSlot();
             return Step::TitleEnd;
         }
         if (c == "U") {
@@ -391,7 +418,32 @@ private:
         // At most the last two seconds are left here; a device that answers
         // nonsense does not make the player wait for ever.
         rest = std::min(rest, 2000.0);
-        if (rest > 0) con_.Pause(static_cast<int>(100 * std::floor(rest / 100) + 50));
+        if (rest > 0) return FinalWait(static_cast<int>(100 * std::floor(rest / 100) + 50));
+        return Step::TitleEnd;
+    }
+
+    // The wait for the last second or two of a title, listening: "g" goes on
+    // to the next title at once and Esc stops at once. Any other command is
+    // kept for the first pass of the next title, where it was read before.
+    Step FinalWait(int milliseconds) {
+        auto& clock = p_.host.clock;
+        const std::uint32_t start = clock.TickCount();
+        while (true) {
+            const long left = milliseconds - static_cast<long>(clock.TickCount() - start);
+            if (left <= 0) break;
+            con_.Pause(static_cast<int>(std::min<long>(left, kPollMilliseconds)));
+            if (!carried_.empty()) continue;
+            con_.PollEvent();
+            Text c = CommandLetter();
+            if (c.empty()) continue;
+            if (c == keys::Esc) return EscAction();
+            if (c == "G") {
+                pl_.lastCommand = c;
+                con_.FlushEvents();
+                break;
+            }
+            carried_ = c;
+        }
         return Step::TitleEnd;
     }
 
@@ -404,9 +456,11 @@ private:
     }
 
     Step PauseAction() {
+        // Where this title stands now: a position read before may belong to
+        // the title before it or to the start of a scan.
+        double resumeAt = Position();
         FadeOut(100, 300);
         Send("stop " + A());
-        double resumeAt = lastPosition_;
         while (true) {
             Status(pl_.blinkFlag == 1 ? ">> Pause <<" : "<< Pause >>");
             pl_.blinkFlag = 1 - pl_.blinkFlag;
@@ -456,7 +510,7 @@ private:
     Step TitleEnd() {
         Status(">bitte warten<");
         StopAndClose();
-        TestTimer(p_);
+        CheckTimer();
         if (!SlotExists(NextSlot)) return Step::Ending;
         TitleLine(5, "vorher >  ", pl_.shownName);
         TitleLine(7, "jetzt  >  ", pl_.nextName);
@@ -479,7 +533,14 @@ private:
     }
 
     Step PrepareNext() {
-        TestTimer(p_);
+        PrepareNextSlot();
+        return Step::MainLoop;
+    }
+
+    // Reads the title after the next name and copies it into the next slot;
+    // without one the next name becomes empty.
+    void PrepareNextSlot() {
+        CheckTimer();
         if (p_.settings.foreground == 1) {
             con_.out.Show(host::WindowShow::Minimised);
             con_.Pause(20);
@@ -507,7 +568,7 @@ private:
         file->Close();
         if (!haveNext) {
             pl_.nextName.clear();
-            return Step::MainLoop;
+            return;
         }
         pl_.nextName = line;
         Status(">bitte warten<");
@@ -516,7 +577,6 @@ private:
         con_.KeyText.clear();
         con_.ClickKind = 0;
         con_.MouseButton = 0;
-        return Step::MainLoop;
     }
 
     void RestoreDirectory() {
@@ -526,12 +586,17 @@ private:
         fs_.ChangeDirectory(savedDirectory_);
     }
 
-    // The console keeps the player's 17 rows unless it is set back: in
-    // interactive mode the browser gets its own row count again.
+    // In interactive mode the browser gets its own row count back. Endless
+    // playback leaves the window alone after the first start: the console
+    // keeps the player's 17 rows, and the program takes them as its own, so
+    // that the messages between two rounds stand where they can be read.
     void RestoreRows() {
+        if (!p_.settings.autoMode.empty()) {
+            con_.TakeConsoleRows();
+            return;
+        }
         con_.ScreenRows = savedRows_;
-        if (p_.settings.autoMode.empty() && con_.out.Rows() != con_.ScreenRows && con_.ScreenRows > 0 &&
-            con_.ScreenColumns > 0)
+        if (con_.out.Rows() != con_.ScreenRows && con_.ScreenRows > 0 && con_.ScreenColumns > 0)
             con_.out.SetSize(con_.ScreenRows, con_.ScreenColumns);
     }
 
@@ -564,8 +629,8 @@ private:
     int savedRows_ = 0;
     Text savedDrive_, savedDirectory_;
     bool changedDirectory_ = false;
-    double lastPosition_ = 0;
     std::uint32_t playTick_ = 0;
+    Text carried_;  // a command read in the final wait of the title before
 };
 
 }  // namespace

@@ -331,13 +331,15 @@ bool ShuffleMarks(Program& p, int S) {
     auto& con = p.con;
     auto& b = p.browser;
     const bool directoryView = b.ListOpen != 1;
+    const bool endless = !p.settings.autoMode.empty();
     const int n = Entries(p);
     const int row = directoryView ? 13 : 16;
     con.ShowAt(16, 5, " Bitte warten...");
     for (int i = 0; i < S; ++i) Draw(p, n);
 
     b.MarkCounter = 1;
-    con.ShowAt(row, directoryView ? 7 : 5, "Bitte warten..." + Spaces(14));
+    auto waitLine = [&] { con.ShowAt(row, directoryView ? 7 : 5, "Bitte warten..." + Spaces(14)); };
+    waitLine();
     auto counts = [&](int i) {
         return directoryView ? IsFileEntry(TitleAt(p, i)) : Instr(TitleAt(p, i), "..") == 0;
     };
@@ -359,7 +361,16 @@ bool ShuffleMarks(Program& p, int S) {
             con.NoWait = 1;
             con.WaitEvent();
             con.NoWait = 0;
-            if (con.KeyText == keys::Esc || con.ClickKind != 0) return false;
+            if (endless) {
+                // Unattended: Esc asks whether to end, as everywhere in
+                // endless playback, and the shuffle goes on after a no.
+                if (con.KeyText == keys::Esc) {
+                    ConfirmExit(p);
+                    waitLine();
+                }
+            } else if (con.KeyText == keys::Esc || con.ClickKind != 0) {
+                return false;
+            }
         }
         // With fewer than two entries there is nothing to swap (and no other
         // entry to draw).
@@ -479,6 +490,9 @@ void WaitBeforeRetry(Program& p, const Text& reason) {
 }  // namespace
 
 void PlayEndlessRound(Program& p) {
+    // The window is left as it is (after the first round it has the
+    // player's rows): messages go on the rows the console has.
+    p.con.TakeConsoleRows();
     Text problem;
     if (p.browser.MarkCounter <= 1) {
         problem = "Zu wenig Titel f\xFCr eine Zufallsauswahl (mindestens 15).";

@@ -37,22 +37,29 @@ void WriteHibernateScript(Program& p) {
 
 // The machine sleeps while the program stands here; after waking up it
 // waits 20 seconds more (Esc asks whether to end), then the timer runs again.
-void WaitAfterHibernation(Program& p) {
+// True when the exit question was asked (and answered no).
+bool WaitAfterHibernation(Program& p, TimerScreen screen, const std::function<void()>& redraw) {
     auto& con = p.con;
     auto start = p.host.clock.Now();
     long target = static_cast<long>(std::floor(start.SecondsSinceMidnight())) + 20;
     long day = start.DayNumber();
+    bool asked = false;
     while (true) {
         auto now = p.host.clock.Now();
         if (static_cast<long>(std::floor(now.SecondsSinceMidnight())) >= target || now.DayNumber() != day) break;
         con.Pause(100);
         con.NoWait = 1;
         con.WaitEvent();
-        if (con.KeyText == keys::Esc) ConfirmExit(p);
+        if (con.KeyText == keys::Esc) {
+            ConfirmExit(p);
+            asked = true;
+            if (redraw) redraw();
+        }
     }
     con.NoWait = 0;
     ArmTimer(p);
-    ShowTimerMinutes(p);
+    if (screen == TimerScreen::Player) ShowTimerMinutes(p);
+    return asked;
 }
 
 }  // namespace
@@ -70,31 +77,37 @@ void ShowTimerMinutes(Program& p) {
     ShowAdjustRow(p);
 }
 
-void TestTimer(Program& p) {
+void ShowTimerInBrowser(Program& p) {
+    auto& con = p.con;
+    const int column = static_cast<int>(std::nearbyint(con.ScreenColumns / 3.0));
+    const long room = con.ScreenColumns - 1 - column;
+    if (room <= 0) return;
+    // Padded, so that a number that loses a digit leaves nothing behind.
+    Text text = PadRight("Ende in" + NumberText(p.timer.minutesLeft) + " Min.", 16);
+    con.ShowAt(con.ScreenRows - 2, column, Left(text, room));
+}
+
+bool TestTimer(Program& p, TimerScreen screen, const std::function<void()>& redraw) {
     auto& t = p.timer;
-    if (t.TimerMode == 0) return;
+    if (t.TimerMode == 0) return false;
     t.nowMinute = NowMinute(p);
     t.minutesLeft = t.EndMinute - t.nowMinute;
     // 400 minutes or more left only happens when the end lies beyond
     // midnight and the clock has passed it: the timer fires at midnight.
     if (t.minutesLeft > 0 && t.minutesLeft < 400) {
-        ShowTimerMinutes(p);
-        return;
+        if (screen == TimerScreen::Player) ShowTimerMinutes(p);
+        return false;
     }
     auto& s = p.settings;
     if (t.TimerMode == 2 && !s.hibernateLink.empty()) {
         WriteHibernateScript(p);
         ArmTimer(p);
         p.host.processes.Start(s.tempDirectory + "hyb.cmd", host::WindowStyle::Normal, false);
-        WaitAfterHibernation(p);
-        return;
+        return WaitAfterHibernation(p, screen, redraw);
     }
     ArmTimer(p);
     p.host.processes.Start(s.shutdownCommand, host::WindowStyle::NoActivate, false);
-    if (t.TimerMode == 2) {
-        WaitAfterHibernation(p);
-        return;
-    }
+    if (t.TimerMode == 2) return WaitAfterHibernation(p, screen, redraw);
     EndProgram(p);
 }
 

@@ -270,7 +270,7 @@ void StartMainPart(Program& p) {
     } else {
         s.configurationName = "Default";
     }
-    Attempt(p, [&] { LoadConfiguration(p); });
+    p.browser.configurationRead = Attempt(p, [&] { LoadConfiguration(p); });
     p.browser.started = false;
     RunBrowser(p);
 }

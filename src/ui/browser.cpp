@@ -52,7 +52,10 @@ void FirstStart(Program& p) {
         b.ListOpen = 1;
         s.configurationName = "Default";
     }
-    LoadConfiguration(p);
+    // Right after the start sequence has read the section it is not read
+    // again (its messages would come twice).
+    if (!b.configurationRead) LoadConfiguration(p);
+    b.configurationRead = false;
     p.con.KeyText = "weiter";
     b.started = true;
 }
@@ -175,7 +178,8 @@ Step ProcessSelection(Program& p) {
     auto& b = p.browser;
     auto& con = p.con;
     auto& fs = p.files();
-    if (EndsWith(LCase(b.SelectedEntry), ".pavuto")) b.ListOpen = 1;
+    // A directory may be called "Ordner.pavuto" too: it is entered, not opened.
+    if (EndsWith(LCase(b.SelectedEntry), ".pavuto") && !StartsWith(b.SelectedEntry, "<DIR> ")) b.ListOpen = 1;
     if (b.ListOpen == 1) {
         OpenList(p);
         return Step::BuildScreen;

@@ -401,10 +401,11 @@ Way Dispatch(Program& p) {
     const double third = C / 3.0;
     if (p.timer.TimerMode > 0) {
         // The timer may wait for events of its own; the one that came is
-        // dispatched afterwards all the same.
+        // dispatched afterwards all the same. The minutes left are shown by
+        // the menu lines; an exit question answered no is drawn over at once.
         const Text keyText = con.KeyText;
         const int button = con.MouseButton, kind = con.ClickKind, row = con.MouseRow, column = con.MouseColumn;
-        TestTimer(p);
+        TestTimer(p, TimerScreen::Browser, [&p] { DrawBrowserScreen(p, true); });
         con.KeyText = keyText;
         con.MouseButton = button;
         con.ClickKind = kind;

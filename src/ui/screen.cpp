@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/numbers.hpp"
+#include "playback/timer.hpp"
 #include "program.hpp"
 
 namespace pavuto {
@@ -204,6 +205,7 @@ void DrawMenuLines(Program& p) {
         con.ShowAt(R - 1, third, search);
         con.ShowAt(R - 1, twoThirds, "(P)fad zuf\xFCgen");
     }
+    if (p.timer.TimerMode > 0 && (b.BrowserMode == 1 || b.BrowserMode == 2)) ShowTimerInBrowser(p);
 }
 
 void DrawTitle(Program& p) {

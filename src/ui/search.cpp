@@ -91,11 +91,19 @@ void ShowJumpPrefix(Program& p, const Text& prefix) {
     con.ShowAt(con.ScreenRows - 3, 15, prefix + "_");
 }
 
+// Cut where the window ends: a bar that wrapped would scroll the screen.
+Text ShownLetterBar(Program& p) { return Left(kLetterBar, std::max(0, p.con.ScreenColumns - 4)); }
+
 void ShowLetterBar(Program& p) {
     auto& con = p.con;
     con.Locate(con.ScreenRows - 1, 4);
-    // Cut where the window ends: a bar that wrapped would scroll the screen.
-    con.Show(Left(kLetterBar, std::max(0, con.ScreenColumns - 4)), 0);
+    con.Show(ShownLetterBar(p), 0);
+}
+
+// The menu area leaves the last columns of the bar's row alone.
+void ClearLetterBar(Program& p) {
+    auto& con = p.con;
+    con.ShowAt(con.ScreenRows - 1, 4, Spaces(static_cast<long>(ShownLetterBar(p).size())));
 }
 
 // The first record that begins with the prefix, as the third line of the page.
@@ -226,10 +234,9 @@ void Search(Program& p) {
                 break;
             }
             if (s == w.RecordCount) break;
-            // Esc between two entries stops the search where it is.
-            con.NoWait = 1;
-            con.WaitEvent();
-            con.NoWait = 0;
+            // Esc between two entries stops the search where it is. The look
+            // does not pause: 32000 entries are searched in a moment.
+            con.PollEvent();
             if (con.KeyText == keys::Esc) {
                 con.KeyText.clear();
                 b.SearchActive = 0;
@@ -272,7 +279,9 @@ void Jump(Program& p) {
     if (b.ListOpen != 1 || w.RecordCount < 2 * con.PageRows) return;
 
     con.ClearMenuArea();
-    Text prefix;
+    // The letters as typed (upper-cased) are shown; the prefix the records
+    // are compared with is their normalised form.
+    Text typed, prefix;
     ShowLetterBar(p);
     con.ShowAt(R - 3, 7, "beginn mit :");
     while (true) {
@@ -287,22 +296,25 @@ void Jump(Program& p) {
             con.KeyText = key;
         }
         con.ClearMenuArea();
-        // Typed letters compare as the records do.
-        key = NormaliseForSearch(p, key);
+        key = UCase(key);
         if (key == keys::Backspace) {
             if (prefix.empty()) {
-                ShowJumpPrefix(p, prefix);
+                ShowJumpPrefix(p, typed);
                 ShowLetterBar(p);
                 continue;
             }
+            // Every key adds one character to both.
             prefix.pop_back();
-            ShowJumpPrefix(p, prefix);
+            typed.pop_back();
+            ShowJumpPrefix(p, typed);
             ShowLetterBar(p);
         } else if (key == "+" || key == "-") {
             continue;
         } else {
-            prefix += key;
-            ShowJumpPrefix(p, prefix);
+            typed += key;
+            // Typed letters compare as the records do.
+            prefix += NormaliseForSearch(p, key);
+            ShowJumpPrefix(p, typed);
             ShowLetterBar(p);
             if (key == keys::Esc || key == keys::Enter || key == "\n" || key.size() > 1) break;
         }
@@ -314,6 +326,7 @@ void Jump(Program& p) {
         DrawPage(p, true);
     }
     con.ClearMenuArea();
+    ClearLetterBar(p);
 }
 
 }  // namespace pavuto

@@ -21,6 +21,9 @@ struct BrowserState {
     int SearchActive = 0;  // 1 while "weiter suchen" is offered
     int DeleteAllowed = 0;
     bool started = false;
+    // The start sequence has just read the configuration section; the first
+    // start of the browser uses it as read.
+    bool configurationRead = false;
     Text homeDirectory;  // remembered at start-up: list configurations are created there
 
     // The search: the prepared text, kept for "weiter suchen", and the slot or

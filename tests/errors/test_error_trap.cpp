@@ -154,3 +154,33 @@ TEST_F(TrapTest, EndingInAutoModeDeletesTheWorkCopies) {
     EXPECT_FALSE(h.temp.Exists("tmp/0jetzt.mp3"));
     EXPECT_TRUE(h.temp.Exists("tmp/keep.mp3"));
 }
+
+// Issue 12: in endless playback a message's wait for a key ends by itself;
+// Esc asks whether to end, as everywhere in endless playback.
+TEST_F(TrapTest, InEndlessPlaybackAMessageWaitsOnlyAShortTime) {
+    p.settings.autoMode = "rock.pavuto";
+    long long start = h.clock.Milliseconds();
+    EXPECT_FALSE(Attempt(p, [&] { throw RuntimeError(76); }));
+    const std::string message = ">>Fehler: 76 , 0 ,Path not found<< Pfad nicht gefunden ...";
+    EXPECT_EQ(h.console.Text(row(3), 7, static_cast<int>(message.size())), message);
+    EXPECT_GE(h.clock.Milliseconds() - start, kEndlessMessageMilliseconds);
+    EXPECT_LT(h.clock.Milliseconds() - start, kEndlessMessageMilliseconds + 200);
+
+    // A key ends it at once; Esc asks the exit question first.
+    h.console.Key("x", h.clock.Milliseconds() + 1000);
+    start = h.clock.Milliseconds();
+    EXPECT_FALSE(Attempt(p, [&] { throw RuntimeError(76); }));
+    EXPECT_LT(h.clock.Milliseconds() - start, 1200);
+    h.console.Key("\x1b", h.clock.Milliseconds() + 1000);
+    h.console.Key("j", h.clock.Milliseconds() + 2000);
+    EXPECT_THROW(Attempt(p, [&] { throw RuntimeError(76); }), ProgramEnd);
+    EXPECT_EQ(h.console.Text(1, 1, 23), " Programm beenden ? J/N");
+
+    // Outside endless playback the message waits for the key however long.
+    p.settings.autoMode.clear();
+    h.console.idleLimitMs = 60LL * 60 * 1000;
+    h.console.Key("x", h.clock.Milliseconds() + 30LL * 60 * 1000);
+    start = h.clock.Milliseconds();
+    EXPECT_FALSE(Attempt(p, [&] { throw RuntimeError(76); }));
+    EXPECT_GE(h.clock.Milliseconds() - start, 30LL * 60 * 1000);
+}

@@ -1,6 +1,10 @@
 // The directory view: what the browser lists for the current directory.
 #include "lists/directory_reader.hpp"
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
 #include "lists/list_fixture.hpp"
 
 namespace pavuto::test {
@@ -69,6 +73,35 @@ TEST_F(DirectoryViewTest, NamesGetTheirPerformerFormsForThePrintLists) {
     EXPECT_EQ(dir(2), "Chor - Lied ");
     EXPECT_EQ(dir(3), "\xFE - Solo");
     EXPECT_EQ(dir(4), "Band - Song ");
+}
+
+// Issue 12: what does not fit into the slots is reported.
+TEST_F(DirectoryViewTest, EntriesBeyondTheLastSlotAreReported) {
+    std::filesystem::create_directories(h.temp.path() / "Voll" / "Unter");
+    for (int i = 0; i < 32003; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "f%05d.mp3", i);
+        std::ofstream(h.temp.path() / "Voll" / name).close();
+    }
+    p.settings.listExtension = ".mp3";
+    p.files().ChangeDirectory("C:\\Voll");
+    ReadDirectoryView(p);
+    EXPECT_EQ(p.window.RecordCount, 31999);  // ".." and 31998 files
+    // 5 files and the directory did not fit.
+    auto shown = [&](const std::string& text) { return Row(18, 7, static_cast<int>(text.size())) == OnScreen(text); };
+    EXPECT_TRUE(shown("Zu viele Eintr\xE4ge, \xFC" "bergangen: 6 ")) << Row(18);
+
+    // The builder's listing of the files says so as well.
+    h.console.Clear();
+    ReadDirectoryFiles(p);
+    EXPECT_EQ(p.window.RecordCount, 31999);
+    EXPECT_TRUE(shown("Zu viele Eintr\xE4ge, \xFC" "bergangen: 5 ")) << Row(18);
+
+    // A directory that fits is read without a word.
+    h.console.Clear();
+    p.files().ChangeDirectory("C:\\Voll\\Unter");
+    ReadDirectoryView(p);
+    EXPECT_EQ(Row(18).find("Zu viele"), std::string::npos);
 }
 
 }  // namespace

@@ -220,12 +220,12 @@ TEST_F(PlayerTest, PauseBlinksAndResumeFadesInUpToTheVolume) {
     ASSERT_FALSE(paused->rows.empty());
     std::string status = paused->rows[2].substr(39, 11);
     EXPECT_TRUE(status == ">> Pause <<" || status == "<< Pause >>") << status;
-    // It goes on where it was, looping, and the title still ends.
+    // It goes on where it was when the key came, looping, and the title still ends.
     auto seeks = h.clockMedia.CommandsFrom(0, "seek ");
     ASSERT_EQ(seeks.size(), 1u);
     long long to = std::stoll(seeks[0].substr(seeks[0].rfind(' ') + 1));
-    EXPECT_GT(to, 1000);
-    EXPECT_LT(to, 3000);
+    EXPECT_GT(to, 2000);
+    EXPECT_LT(to, 3100);
     EXPECT_EQ(h.clockMedia.CommandsFrom(0, "play ").size(), 3u);
     EXPECT_EQ(PlayedLengths(), (std::vector<long long>{20000, 3000}));
 }
@@ -403,6 +403,113 @@ TEST_F(PlayerTest, TimerMinutesInThePlayer) {
     EXPECT_EQ(before->rows[15].substr(3, 7), "(d)  4 ");
     EXPECT_EQ(after->rows[15].substr(3, 13), "(d)  5   (m) ");
     EXPECT_EQ(p.timer.EndMinute, 22 * 60 + 5);
+}
+
+// Issue 12: "g" must go on with the next title whenever one remains.
+TEST_F(PlayerTest, GInTheLastTwoSecondsEndsThatTitleAndTheNextPlaysThrough) {
+    Titles({{"A", 4000}, {"B", 5000}, {"C", 3000}});
+    std::vector<long long> opens;
+    h.clockMedia.onCommand = [&](const std::string& c) {
+        if (c.rfind("open ", 0) == 0) opens.push_back(h.clock.Milliseconds());
+    };
+    h.console.Key("g", 3000);  // A waits out its last two seconds from 2070 ms on
+    PlaySelection(p);
+    EXPECT_EQ(PlayedLengths(), (std::vector<long long>{4000, 5000, 3000}));
+    ASSERT_EQ(opens.size(), 3u);
+    EXPECT_LT(opens[1], 3200) << "A ended at the key";
+    EXPECT_GT(opens[2] - opens[1], 4800) << "B played to its end";
+}
+
+TEST_F(PlayerTest, GRightAfterATitleStartsGoesOnWithTheNextTitle) {
+    Titles({{"A", 4000}, {"B", 5000}, {"C", 3000}});
+    h.console.Key("g", 4500);  // B starts at 4020 ms; C is not copied yet
+    PlaySelection(p);
+    EXPECT_EQ(PlayedLengths(), (std::vector<long long>{4000, 5000, 3000}));
+    EXPECT_LT(h.clock.Milliseconds(), 4000 + 5000 + 3000);  // B was cut short
+
+    // The first title as well: "g" before the second title is copied.
+    h.clockMedia.openedLengths.clear();
+    h.console.Key("g", h.clock.Milliseconds() + 100);
+    PlaySelection(p);
+    EXPECT_EQ(PlayedLengths(), (std::vector<long long>{4000, 5000, 3000}));
+    // And on the last title "g" ends the selection as before.
+    h.clockMedia.openedLengths.clear();
+    Titles({{"A", 3000}, {"B", 20000}});
+    long long start = h.clock.Milliseconds();
+    int opens = 0;
+    h.clockMedia.onCommand = [&](const std::string& c) {
+        if (c.rfind("open ", 0) == 0 && ++opens == 2) h.console.Key("g", h.clock.Milliseconds() + 2000);
+    };
+    PlaySelection(p);
+    EXPECT_EQ(PlayedLengths(), (std::vector<long long>{3000, 20000}));
+    EXPECT_LT(h.clock.Milliseconds() - start, 12000);
+}
+
+// Issue 12: a pause resumes where the title playing then was.
+TEST_F(PlayerTest, PauseInTheFirstSecondOfATitleResumesThere) {
+    Titles({{"A", 30000}, {"B", 40000}});
+    int opens = 0;
+    h.clockMedia.onCommand = [&](const std::string& c) {
+        if (c.rfind("open ", 0) != 0 || ++opens != 2) return;
+        h.console.Key("p", h.clock.Milliseconds() + 100);  // read in B's first pass
+        h.console.Key(" ", h.clock.Milliseconds() + 6000);
+    };
+    PlaySelection(p);
+    auto seeks = h.clockMedia.CommandsFrom(0, "seek ");
+    ASSERT_EQ(seeks.size(), 1u);
+    long long to = std::stoll(seeks[0].substr(seeks[0].rfind(' ') + 1));
+    EXPECT_GE(to, 0);
+    EXPECT_LT(to, 1500) << "not A's last position";
+    EXPECT_EQ(PlayedLengths(), (std::vector<long long>{30000, 40000}));
+}
+
+TEST_F(PlayerTest, PauseRightAfterAScanResumesFromTheScansPosition) {
+    Titles({{"Lang", 60000}});
+    h.console.Key("f", 3000);
+    int stops = 0, resumes = 0;
+    h.clockMedia.onCommand = [&](const std::string& c) {
+        long long now = h.clock.Milliseconds();
+        if (c.rfind("stop ", 0) == 0 && ++stops == 1) h.console.Key("p", now + 200);  // the scan ends after two steps
+        if (c.find(" repeat") != std::string::npos && ++resumes == 1) {
+            // The fade in takes 1200 ms and discards what was typed; the
+            // next "p" is read by the first pass after it.
+            h.console.Key("p", now + 1230);
+            h.console.Key(" ", now + 5000);
+        }
+    };
+    PlaySelection(p);
+    auto seeks = h.clockMedia.CommandsFrom(0, "seek ");
+    ASSERT_EQ(seeks.size(), 2u);
+    long long scanned = std::stoll(seeks[0].substr(seeks[0].rfind(' ') + 1));
+    long long paused = std::stoll(seeks[1].substr(seeks[1].rfind(' ') + 1));
+    EXPECT_GT(scanned, 10000);
+    EXPECT_GE(paused, scanned);
+    EXPECT_LT(paused, scanned + 1500) << "not where the scan started";
+}
+
+// Issue 12: "n" to the exit question after a hibernation draws the player again.
+TEST_F(PlayerTest, NoToTheExitQuestionAfterAHibernationDrawsThePlayerAgain) {
+    Titles({{"A", 3000}, {"B", 30000}});
+    p.settings.hibernateLink = "C:\\Users\\anna\\Desktop\\Hibernate.link";
+    h.clock.SetTime(1, 0);
+    p.timer.TimerMode = 2;
+    p.timer.minutesText = "30";
+    p.timer.EndMinute = 59;  // due: the first test hibernates
+    h.console.Key("\x1b", 3000);
+    h.console.Key("n", 6000);
+    Snapshot* during = SnapshotAt(40000);  // B plays
+    h.console.Key("\x1b", 45000);
+    PlaySelection(p);
+    ASSERT_EQ(h.processes.started.size(), 1u);
+    ASSERT_FALSE(during->rows.empty());
+    for (const auto& row : during->rows) EXPECT_EQ(row.find("Programm beenden"), std::string::npos) << row;
+    EXPECT_EQ(static_cast<unsigned char>(during->rows[11][0]), 201);  // the frame of the menu box
+    EXPECT_EQ(static_cast<unsigned char>(during->rows[3][1]), 201);   // and of the list box
+    EXPECT_EQ(during->rows[13].substr(17, 20), "zum Titel '(g)leich'");
+    EXPECT_EQ(during->rows[12].substr(4, 10), "Lautst\x84rke");
+    std::string jetzt = Centred("jetzt >>> ", "C:\\Musik\\B.wav");
+    EXPECT_EQ(during->rows[6].substr(3, jetzt.size()), jetzt);
+    EXPECT_EQ(during->rows[14].substr(5, 7), "Ende in");
 }
 
 }  // namespace

@@ -463,5 +463,94 @@ TEST_F(EndlessTest, NothingFoundWaitsAndEscAsksWhetherToEnd) {
     EXPECT_TRUE(h.clockMedia.commands.empty());
 }
 
+// Issue 12: Esc during the shuffle of endless playback asks the exit
+// question; a click changes nothing.
+class EndlessShuffleTest : public EndlessTest {
+protected:
+    // 20 titles whose lengths tell them apart: 1510, 1520, ... ms in list order.
+    void TwentyTitles() {
+        auto names = Names(20);
+        MakeList("Rock", names, ".wav", "Rock", false);
+        for (int i = 1; i <= 20; ++i)
+            h.temp.Write("Musik/Rock/" + names[static_cast<std::size_t>(i - 1)] + ".wav", test::SineWav(Length(i)));
+        h.console.keepScreens = true;
+    }
+    static int Length(int i) { return 1500 + 10 * i; }
+    // The shuffle went on: the first round played 10 titles in random order,
+    // not the list as it stands, and nothing said there were too few.
+    void ExpectARandomRound() {
+        for (const auto& screen : h.console.screens)
+            for (const auto& row : screen) EXPECT_EQ(row.find("Zu wenig Titel"), std::string::npos) << row;
+        const auto& played = h.clockMedia.openedLengths;
+        ASSERT_GE(played.size(), 10u);
+        std::vector<long long> listOrder;
+        for (int i = 1; i <= 10; ++i) listOrder.push_back(Length(i));
+        EXPECT_NE(std::vector<long long>(played.begin(), played.begin() + 10), listOrder);
+    }
+};
+
+TEST_F(EndlessShuffleTest, EscAsksTheExitQuestion) {
+    TwentyTitles();
+    h.console.Key("\x1b", 0);  // read by the shuffle's first pass
+    h.console.Key("n", 1000);  // no: the shuffle goes on
+    for (long long at = 40000; at < 60000; at += 700) h.console.Key("\x1b", at);  // Esc in the player ends
+    EXPECT_THROW(EndlessPlayback(p), ProgramEnd);
+    EXPECT_NE(h.console.ScreenWith(1, 1, " Programm beenden ? J/N"), nullptr);
+    ExpectARandomRound();
+}
+
+TEST_F(EndlessShuffleTest, AClickChangesNothing) {
+    TwentyTitles();
+    h.console.Click(10, 20, 1, 1, 0);
+    for (long long at = 30000; at < 50000; at += 700) h.console.Key("\x1b", at);
+    EXPECT_THROW(EndlessPlayback(p), ProgramEnd);
+    ExpectARandomRound();
+}
+
+// Issue 12: after a round the console has the player's 17 rows; the
+// messages stand in them.
+TEST_F(EndlessTest, AfterARoundItsMessagesStandInThePlayersRows) {
+    auto names = Names(21);
+    MakeList("Rock", names, ".wav", "Rock", false);
+    // The order of the random list: records 1 ... 10 first (they have
+    // files), then 11 ... 21 (they have none).
+    std::string order;
+    for (int i = 1; i <= 21; ++i) {
+        if (i <= 10) h.temp.Write("Musik/Rock/" + names[static_cast<std::size_t>(i - 1)] + ".wav", test::SineWav(1000));
+        order += " " + std::to_string(i) + "\r\n";
+    }
+    h.temp.Write("Listen/rock.pavuto-rnd", order);
+    h.console.keepScreens = true;
+    h.console.Key("\x1b", 70000);
+    h.console.Key("j", 72000);
+    EXPECT_THROW(EndlessPlayback(p), ProgramEnd);
+    ASSERT_EQ(h.clockMedia.openedLengths.size(), 10u);
+    ASSERT_EQ(h.console.Rows(), 17);
+    const auto* shown = h.console.ScreenWith(14, 7, ConvertForConsole("Keiner der gew\xE4hlten Titel wurde gefunden."));
+    ASSERT_NE(shown, nullptr);
+    const std::string retry = "Neuer Versuch in einer Minute.  (Esc: Programm beenden)";
+    EXPECT_EQ((*shown)[14].substr(6, retry.size()), retry);
+    EXPECT_EQ(static_cast<unsigned char>((*shown)[16][0]), 200) << "the frame stays whole";
+    EXPECT_EQ(static_cast<unsigned char>((*shown)[11][0]), 201);
+}
+
+TEST_F(EndlessTest, AnErrorStandsInThePlayersRowsAndItsWaitEndsByItself) {
+    auto names = Names(20);
+    MakeList("Rock", names, ".wav", "Rock", false);
+    for (const auto& n : names) h.temp.Write("Musik/Rock/" + n + ".wav", test::SineWav(1000));
+    // The second selection file (the second round) cannot be written.
+    h.faults.FailNth(test::FaultyFileSystem::Op::Create, 2, 57, "auswahlliste");
+    h.console.keepScreens = true;
+    // Nobody presses a key: the message waits a short time, then the
+    // program goes on (the error's continuation starts it over).
+    long long failedAt = -1;
+    h.clockMedia.onCommand = [&](const std::string&) { failedAt = h.clock.Milliseconds(); };
+    EXPECT_THROW(EndlessPlayback(p), RestartProgram);
+    EXPECT_GE(h.clock.Milliseconds() - failedAt, kEndlessMessageMilliseconds);
+    EXPECT_LT(h.clock.Milliseconds() - failedAt, kEndlessMessageMilliseconds + 2000);
+    EXPECT_EQ(h.clockMedia.openedLengths.size(), 10u);
+    EXPECT_NE(h.console.ScreenWith(14, 7, ">>Fehler: 57 , 0 ,Device I/O error<<"), nullptr);
+}
+
 }  // namespace
 }  // namespace pavuto

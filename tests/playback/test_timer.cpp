@@ -126,7 +126,7 @@ TEST_F(TimerTest, EscAfterHibernationAsksWhetherToEnd) {
     long long now = h.clock.Milliseconds();
     h.console.Key("\x1b", now + 2000);
     h.console.Key("n", now + 5000);  // no: back to waiting
-    TestTimer(p);
+    EXPECT_TRUE(TestTimer(p)) << "the caller is told that its screen is gone";
     EXPECT_EQ(Row(1, 1, 23), " Programm beenden ? J/N");
 
     h.clock.SetTime(1, 40);

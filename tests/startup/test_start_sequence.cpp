@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "config/default_config.hpp"
 #include "startup/start.hpp"
 #include "support/test_host.hpp"
@@ -204,4 +206,64 @@ TEST_F(StartTest, AQuestionMarkShowsTheHelpFirst) {
     EXPECT_TRUE(Saw(2, 1, "                       Pavuto 3.3"));
     EXPECT_EQ(h.console.Pending(), 0u) << "one key per help page";
     EXPECT_EQ(p.settings.configurationName, "Default") << "the section ? is not in the file";
+}
+
+// Issue 12: a player named in the configuration that does not exist is
+// reported once at start, not by every reading of the section.
+TEST_F(StartTest, AMissingPlayerIsReportedOnceAtStart) {
+    // The "Default" part: the lines before the first section.
+    h.temp.Write("pavuto.config", "Player=C:\\nirgends\\spieler.exe\r\n" + BuiltInConfigurationText());
+    // The screen at every pause of a second or more: the message pauses 2 s.
+    struct ShotClock : host::Clock {
+        ShotClock(test::VirtualClock& inner, test::TestConsole& console) : inner(inner), console(console) {}
+        void Pause(int milliseconds) override {
+            if (milliseconds >= 1000) {
+                int rows = 0;
+                for (int r = 1; r <= console.Rows(); ++r)
+                    if (console.Text(r).find("Vorgegebenen Player nicht gefunden..") != std::string::npos) ++rows;
+                most = std::max(most, rows);
+                if (rows > 0) ++pauses;
+            }
+            inner.Pause(milliseconds);
+        }
+        std::uint32_t TickCount() override { return inner.TickCount(); }
+        host::LocalTime Now() override { return inner.Now(); }
+        test::VirtualClock& inner;
+        test::TestConsole& console;
+        int most = 0, pauses = 0;
+    } clock(h.clock, h.console);
+    host::Host host{h.console, clock, h.faults, h.processes, h.environment, h.media, h.system};
+    Program q(host);
+    try {
+        RunStartSequence(q);
+    } catch (const test::ScriptExhausted&) {
+    }
+    EXPECT_EQ(clock.most, 1) << "the message stood on two rows";
+    EXPECT_EQ(clock.pauses, 1);
+    EXPECT_EQ(q.settings.player, "");
+    EXPECT_EQ(q.settings.configurationMissing, 0);
+}
+
+// Issue 12: an error in endless playback waits a short time, and the
+// program goes on playing without anyone pressing a key.
+TEST_F(StartTest, AnErrorInEndlessPlaybackDoesNotStopIt) {
+    std::string records;
+    for (int i = 1; i <= 20; ++i) {
+        std::string title = "T" + std::to_string(10 + i);
+        records += PadRight(title, 30) + PadRight(">Musik\\Rock<", 30) + "\r\n";
+        h.temp.Write("Musik/Rock/" + title + ".mp3", "data of " + title);
+    }
+    h.temp.Write("rock.pavuto", records);
+    h.temp.Write("rock.config", " ----- pavuto configuration ------\r\nZIELDATEI1=rock\r\nConfiguration=Default\r\n"
+                                "Dateiendung=.mp3\r\nMAXDL=31 \r\nMAXDLDIR=30 \r\nNURNAMENSLISTE= 1\r\n"
+                                " ---- suchPfade ----\r\nC:\\Musik\\Rock\\\r\n");
+    h.environment.commandLine = "/auto rock";
+    // The selection file of the second round cannot be written.
+    h.faults.FailNth(test::FaultyFileSystem::Op::Create, 2, 57, "auswahlliste");
+    h.console.idleLimitMs = 60000;  // a minute without any key
+    EXPECT_EQ(Run(), Outcome::Waiting);
+    EXPECT_TRUE(Saw(14, 7, ">>Fehler: 57 , 0 ,Device I/O error<<"));
+    long opens = std::count_if(h.media.commands.begin(), h.media.commands.end(),
+                               [](const std::string& c) { return c.rfind("open ", 0) == 0; });
+    EXPECT_GE(opens, 20) << "the rounds after the error played as well";
 }

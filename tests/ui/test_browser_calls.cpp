@@ -90,6 +90,52 @@ TEST_F(BrowserCalls, TheTimerShowsTheMinutesAndTheEventIsStillDispatched) {
     EXPECT_NE(Row(20).find("Ende in"), std::string::npos);
 }
 
+// Issue 12: the countdown of /down stays readable beside the menu.
+TEST_F(BrowserCalls, TheCountdownStandsBesideTheMenuLines) {
+    h.temp.Write("M/A.mp3", "x");
+    h.temp.Write("M/B.mp3", "x");
+    StartIn("C:\\M");
+    p.timer.TimerMode = 1;
+    p.timer.minutesText = "30";
+    ArmTimer(p);
+    script.Key(keys::Down).Key(keys::Enter);  // a mark: "(a)usführen" is shown
+    Run();
+    EXPECT_EQ(Row(20, 23, 15), "Ende in 30 Min.");
+    EXPECT_EQ(Row(20, 5, 2), "\\ ");
+    EXPECT_EQ(Row(21, 4, 14), " i (a)usf\x81hren");
+    EXPECT_EQ(Row(21, 23, 13), "(s)uchen nach");
+    EXPECT_EQ(Row(21, 47, 21), "(L)iste aktualisieren");
+    EXPECT_EQ(Row(21).find("(d)"), std::string::npos);
+
+    // Also in the search-path editing, and the number loses a digit.
+    p.timer.minutesText = "5";
+    ArmTimer(p);
+    p.browser.BrowserMode = 2;
+    script.Key(keys::Up);
+    Run();
+    EXPECT_EQ(Row(20, 23, 16), "Ende in 5 Min.  ");
+    EXPECT_EQ(Row(21, 7, 13), "(n)eue config");
+}
+
+TEST_F(BrowserCalls, NoToTheExitQuestionAfterAHibernationDrawsTheBrowserAgain) {
+    h.temp.Write("M/A.mp3", "x");
+    h.temp.Write("M/B.mp3", "x");
+    StartIn("C:\\M");
+    p.settings.shutdownCommand = "C:\\bin\\shutdown.exe /h";
+    p.timer.TimerMode = 2;
+    p.timer.minutesText = "30";
+    p.timer.EndMinute = 0;  // long past: the next event hibernates
+    h.console.Key(keys::Down, 5000);
+    h.console.Key(keys::Esc, 8000);
+    h.console.Key("n", 10000);
+    Run();
+    ASSERT_EQ(h.processes.started.size(), 1u);
+    EXPECT_EQ(p.browser.CursorOffset, 1) << "the event is dispatched after the wait";
+    EXPECT_EQ(Row(1).find("Programm beenden"), std::string::npos) << Row(1);
+    EXPECT_EQ(Line(2), "A.mp3");
+    EXPECT_EQ(Row(20, 23, 15), "Ende in 30 Min.");
+}
+
 TEST_F(BrowserCalls, AListForEndlessPlaybackIsPlayedWithoutWaitingForTheUser) {
     WriteList("kurz", Record("Eins", "Musik\\Rock") + Record("Zwei", "Musik\\Rock"));
     StartIn("C:\\home");

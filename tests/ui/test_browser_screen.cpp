@@ -303,6 +303,19 @@ TEST_F(DirectoryView, ParentDirectoryPutsTheCursorOnTheThirdLine) {
     EXPECT_EQ(h.files->CurrentDirectory(), "C:\\");
 }
 
+// Issue 12: a directory is entered whatever its name ends with.
+TEST_F(DirectoryView, ADirectoryNamedLikeAListIsEntered) {
+    h.temp.Write("O/Ordner.pavuto/Lied.mp3", "x");
+    h.temp.Write("O/Echt.pavuto", "");
+    StartIn("C:\\O");
+    script.Key(keys::Down).Key(keys::Enter);  // "<DIR> Ordner.pavuto"
+    Run();
+    EXPECT_EQ(p.browser.ListOpen, 0);
+    EXPECT_EQ(h.files->CurrentDirectory(), "C:\\O\\Ordner.pavuto");
+    EXPECT_EQ(p.browser.CurrentListFile, "C:\\O\\Ordner.pavuto\\");
+    EXPECT_EQ(Line(2), "Lied.mp3");
+}
+
 TEST_F(DirectoryView, AnUnmarkableFileWaitsForOneMoreEvent) {
     p.browser.DeleteAllowed = 1;  // shows .config files, which cannot be marked
     h.temp.Write("Cfg/a.mp3", "x");
