@@ -232,7 +232,7 @@ TEST_F(StartTest, AMissingPlayerIsReportedOnceAtStart) {
         test::TestConsole& console;
         int most = 0, pauses = 0;
     } clock(h.clock, h.console);
-    host::Host host{h.console, clock, h.faults, h.processes, h.environment, h.media, h.system};
+    host::Host host{h.console, clock, h.faults, h.processes, h.environment, h.media, h.system, h.shell};
     Program q(host);
     try {
         RunStartSequence(q);
