@@ -42,7 +42,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)            # the libraries the programs link (dpkg-shlibdeps)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS ${pavuto_mpv_package})
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)    # pavuto-cmd opens documents with xdg-open
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, libfile-mimeinfo-perl")    # pavuto-cmd opens documents with xdg-open
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS systemd)        # shutdown.exe powers off through systemctl
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

@@ -73,12 +73,15 @@ Text DirectoryWithoutDrive(const Text& directory) {
     return dir;
 }
 
-// The three batch lines of one file.
-void WriteBatchEntry(host::File& out, const Text& directory, const Text& fileName, bool convert) {
+// The three batch lines of one file: to its drive and directory, then the
+// file opened by its association, or by the external player where one is set
+// (the line display modes 1 and 2 write), so that a batch selection never
+// goes to a player as a file of its own.
+void WriteBatchEntry(host::File& out, const Text& directory, const Text& fileName, bool convert, const Text& player) {
     auto conv = [convert](const Text& t) { return convert ? ConvertForConsole(t) : t; };
     out.WriteLine(conv(Left(directory, 2)));
     out.WriteLine(conv("cd \"" + DirectoryWithoutDrive(directory) + "\""));
-    out.WriteLine(conv("\"" + fileName + "\""));
+    out.WriteLine(conv(player.empty() ? "\"" + fileName + "\"" : "\"" + player + "\" \"" + fileName + "\""));
 }
 
 // Title and directory field of a record text.
@@ -189,7 +192,7 @@ void WriteListEntries(Program& p, SelectionKind kind, host::File& out) {
             for (const Text& name : names) {
                 if (!fs.FileExists(path + name)) continue;
                 if (kind == SelectionKind::Playlist) out.WriteLine(path + name);
-                else WriteBatchEntry(out, path, name, true);
+                else WriteBatchEntry(out, path, name, true, p.settings.player);
                 written = true;
                 break;
             }
@@ -210,7 +213,7 @@ void WriteDirectoryEntries(Program& p, SelectionKind kind, host::File& out) {
         const Text& entry = TitleAt(p, i);
         if (!IsFileEntry(entry) || HoldsLineEnd(entry)) continue;
         if (kind == SelectionKind::Playlist) out.WriteLine(directory + entry);
-        else WriteBatchEntry(out, directory, entry, false);
+        else WriteBatchEntry(out, directory, entry, false, p.settings.player);
     }
 }
 
@@ -227,8 +230,12 @@ SelectionOutcome HandOver(Program& p, SelectionKind kind, const Text& selectionF
     // Endless playback runs without end: it never starts a program for a
     // selection the internal player cannot play (it would do so over and over).
     if (autoMode) return SelectionOutcome::NotPlayable;
-    if (s.player.empty()) p.host.processes.Start(CommandInterpreter(p) + " /C " + selectionFile, WindowStyle::Hidden, false);
-    else p.host.processes.Start(s.player + " " + selectionFile, WindowStyle::Hidden, false);
+    // A batch selection runs through the command interpreter; its lines name
+    // the player where one is set.
+    if (s.player.empty() || kind == SelectionKind::Batch)
+        p.host.processes.Start(CommandInterpreter(p) + " /C " + selectionFile, WindowStyle::Hidden, false);
+    else
+        p.host.processes.Start(s.player + " " + selectionFile, WindowStyle::Hidden, false);
     return SelectionOutcome::Started;
 }
 

@@ -42,8 +42,9 @@ public:
         Enter();
         if (endless_) {
             // No one clicks: the random titles are chosen as by a double
-            // click on their row.
-            ShowPage(0);
+            // click on their row. The page is not drawn: the console keeps
+            // the player's rows, where a page of the enlarged menu would
+            // land on the player's frame.
             con_.KeyText.clear();
             con_.ClickKind = 2;
             con_.MouseButton = 1;

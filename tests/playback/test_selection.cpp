@@ -105,13 +105,18 @@ TEST_F(SelectionTest, DocumentsBecomeABatchFileEvenWithTheInternalPlayer) {
     EXPECT_TRUE(h.clockMedia.commands.empty());
 }
 
-TEST_F(SelectionTest, OtherTypesGoToTheConfiguredPlayerAsBatchFile) {
-    MakeList("Klassik", {"Sinfonie"}, ".flac", "Klassik");
+TEST_F(SelectionTest, OtherTypesGoToTheConfiguredPlayerFileByFileThroughTheInterpreter) {
+    // A batch file is nothing a player can open: the interpreter runs it, and
+    // each of its files goes to the player.
+    MakeList("Klassik", {"Sinfonie", "Kantate"}, ".flac", "Klassik");
     p.settings.player = "C:\\Programme\\spieler.exe";
-    Mark({1});
+    Mark({2, 1});
     RunSelection(p);
-    EXPECT_EQ(Selection("auswahlliste.cmd"), "@echo off\r\nC:\r\ncd \"\\Musik\\Klassik\"\r\n\"Sinfonie.flac\"\r\n");
-    EXPECT_EQ(OnlyStart().commandLine, "C:\\Programme\\spieler.exe C:\\tmp\\auswahlliste.cmd");
+    EXPECT_EQ(Selection("auswahlliste.cmd"),
+              "@echo off\r\n"
+              "C:\r\ncd \"\\Musik\\Klassik\"\r\n\"C:\\Programme\\spieler.exe\" \"Kantate.flac\"\r\n"
+              "C:\r\ncd \"\\Musik\\Klassik\"\r\n\"C:\\Programme\\spieler.exe\" \"Sinfonie.flac\"\r\n");
+    EXPECT_EQ(OnlyStart().commandLine, kInterpreter + " /C C:\\tmp\\auswahlliste.cmd");
 }
 
 TEST_F(SelectionTest, MediaTakeTheDefaultPlayerWhenNoneIsSet) {

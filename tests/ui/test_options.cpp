@@ -2,6 +2,7 @@
 // with the result.
 #include "browser_fixture.hpp"
 #include "ui/options.hpp"
+#include "lists/list_file.hpp"
 
 namespace pavuto::test {
 namespace {
@@ -163,6 +164,25 @@ TEST_F(OptionsTest, TheInformationPageNamesHomeTempAndPlayer) {
     EXPECT_EQ(Waited(11, 7, 7), "C:\\tmp\\");
     EXPECT_EQ(Waited(12, 6, 34), "Diese Dateien (*.mp3) starten mit:");
     EXPECT_EQ(Waited(13, 7, 13), "C:\\bin\\player");
+}
+
+TEST_F(OptionsTest, EndlessPlaybackChoosesItsTitlesWithoutDrawingOverThePlayer) {
+    Titles(40);
+    p.browser.ListOpen = 1;
+    p.browser.CurrentListFile = "C:\\home\\Rock.pavuto";
+    p.window.FirstRecord = 1;
+    ASSERT_TRUE(LoadWindow(p));
+    p.settings.autoMode = "Rock.pavuto";
+    // The player's console of 17 rows with its frame.
+    p.con.ScreenRows = 17;
+    p.con.ApplyWindowSize();
+    for (int r = 1; r <= 17; ++r) p.con.ShowAt(r, 1, "|player frame|");
+    EXPECT_EQ(Menu(), options::Nothing);
+    EXPECT_EQ(p.browser.MarkCounter, 26);
+    // Only the shuffle's progress line (row 16) is written.
+    for (int r = 1; r <= 15; ++r) EXPECT_EQ(Row(r, 1, 14), "|player frame|") << r;
+    EXPECT_EQ(Row(17, 1, 14), "|player frame|");
+    EXPECT_EQ(p.con.ScreenRows, 17);
 }
 
 }  // namespace
