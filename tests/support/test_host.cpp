@@ -1,5 +1,7 @@
 #include "support/test_host.hpp"
 
+#include "host/platform.hpp"
+
 #include <cmath>
 #include <fstream>
 #include <random>
@@ -169,7 +171,7 @@ std::string TempDir::Read(const std::string& relative) const {
 bool TempDir::Exists(const std::string& relative) const { return std::filesystem::exists(path_ / relative); }
 
 TestHost::TestHost()
-    : files(std::make_unique<host::posix::PosixFileSystem>(host::posix::DriveMap{{{'C', temp.path().string()}}})),
+    : files(host::MakeFileSystemOn(temp.path().string())),
       host{console, clock, faults, processes, environment, media, system, shell},
       clockMedia(clock, faults),
       clockHost{console, clock, faults, processes, environment, clockMedia, system, shell} {}

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "host/host.hpp"
-#include "host/posix/posix_filesystem.hpp"
 #include "host/screen_buffer.hpp"
 #include "program.hpp"
 #include "support/faulty_filesystem.hpp"
@@ -226,7 +225,7 @@ public:
     TempDir temp;
     VirtualClock clock;
     TestConsole console{clock};
-    std::unique_ptr<host::posix::PosixFileSystem> files;
+    std::unique_ptr<host::FileSystem> files;  // the platform's own, C: = temp
     // What the program's host sees of `files`: counted, and failing where a
     // test says so.
     FaultyFileSystem faults{*files};
