@@ -202,6 +202,20 @@ public:
     std::string Description() override { return description; }
 };
 
+// What the platform's file names and files can carry. Windows names hold no
+// control characters and no bytes outside the code page, paths end at
+// MAX_PATH for the ANSI calls, and files have no permission bits; tests of
+// those cases run where the platform has them.
+#ifdef _WIN32
+inline constexpr bool kNamesHoldAnyCharacter = false;
+inline constexpr bool kPathsLongerThan260 = false;
+inline constexpr bool kPermissionBits = false;
+#else
+inline constexpr bool kNamesHoldAnyCharacter = true;
+inline constexpr bool kPathsLongerThan260 = true;
+inline constexpr bool kPermissionBits = true;
+#endif
+
 // A temporary directory removed at the end of the test.
 class TempDir {
 public:
