@@ -16,6 +16,7 @@
 #include "host/posix/posix_environment.hpp"
 #include "host/posix/posix_host.hpp"
 #include "host/posix/posix_system_info.hpp"
+#include "host/posix/posix_filesystem.hpp"
 #include "support/test_host.hpp"
 
 namespace pavuto::test {

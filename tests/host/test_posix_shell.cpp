@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "host/posix/posix_processes.hpp"
+#include "host/posix/posix_filesystem.hpp"
 #include "support/test_host.hpp"
 
 namespace pavuto::test {

@@ -11,6 +11,7 @@
 #include "host/posix/posix_clock.hpp"
 #include "host/posix/posix_processes.hpp"
 #include "host/posix/posix_signals.hpp"
+#include "host/posix/posix_filesystem.hpp"
 #include "support/test_host.hpp"
 
 namespace pavuto::test {

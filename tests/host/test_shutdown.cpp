@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "host/posix/posix_processes.hpp"
+#include "host/posix/posix_filesystem.hpp"
 #include "support/test_host.hpp"
 
 namespace pavuto::test {

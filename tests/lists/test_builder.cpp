@@ -89,6 +89,7 @@ TEST_F(BuilderTest, AConfigurationWithoutListNameLeavesTheListReadBeforeAlone) {
 }
 
 TEST_F(BuilderTest, ATabInAFileNameStaysInTheTitleField) {
+    if (!kNamesHoldAnyCharacter) GTEST_SKIP() << "no file name holds a tab here";
     h.temp.Write("Musik/Rock/a\tb - c.mp3", "");
     h.temp.Write("Musik/Rock/z.mp3", "");
     WriteConfig({"C:\\Musik\\Rock\\"}, 0);
@@ -156,6 +157,7 @@ TEST_F(BuilderTest, ALongerDirectoryWidensTheDirectoryField) {
 }
 
 TEST_F(BuilderTest, ADirectoryTooLongForThreeDigitsIsLeftOutWithAMessage) {
+    if (!kPathsLongerThan260) GTEST_SKIP() << "the ANSI calls reach no path this long";
     std::string rel = "Lang";
     for (int i = 0; i < 5; ++i) rel += "/" + std::string(199, static_cast<char>('a' + i));
     h.temp.Write(rel + "/tief.mp3", "");

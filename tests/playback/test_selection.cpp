@@ -234,6 +234,7 @@ TEST_F(DirectorySelectionTest, FileNamesAreWrittenAsData) {
 // a line of its own (in a batch file one that runs). Such a name is left out
 // of every selection file, the other names are written.
 TEST_F(DirectorySelectionTest, ANameWithALineEndNeverReachesASelectionFile) {
+    if (!test::kNamesHoldAnyCharacter) GTEST_SKIP() << "no file name holds a line end here";
     h.files->ChangeDirectory("C:\\tmp");
     const std::string split = "x\r\n\"touch\" \"y.pdf", lf = "a\nb.pdf";
     Directory({"..", "gut.pdf", split, lf});

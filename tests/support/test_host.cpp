@@ -1,5 +1,7 @@
 #include "support/test_host.hpp"
 
+#include "host/platform.hpp"
+
 #include <cmath>
 #include <fstream>
 #include <random>
@@ -153,23 +155,30 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
+namespace {
+// Test files are named in UTF-8, whatever the platform's own encoding is.
+std::filesystem::path Utf8Path(const std::string& relative) {
+    return std::filesystem::path(std::u8string(relative.begin(), relative.end()));
+}
+}  // namespace
+
 void TempDir::Write(const std::string& relative, const std::string& bytes) const {
-    auto p = path_ / relative;
+    auto p = path_ / Utf8Path(relative);
     std::filesystem::create_directories(p.parent_path());
     std::ofstream(p, std::ios::binary) << bytes;
 }
 
 std::string TempDir::Read(const std::string& relative) const {
-    std::ifstream in(path_ / relative, std::ios::binary);
+    std::ifstream in(path_ / Utf8Path(relative), std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
 }
 
-bool TempDir::Exists(const std::string& relative) const { return std::filesystem::exists(path_ / relative); }
+bool TempDir::Exists(const std::string& relative) const { return std::filesystem::exists(path_ / Utf8Path(relative)); }
 
 TestHost::TestHost()
-    : files(std::make_unique<host::posix::PosixFileSystem>(host::posix::DriveMap{{{'C', temp.path().string()}}})),
+    : files(host::MakeFileSystemOn(temp.path().string())),
       host{console, clock, faults, processes, environment, media, system, shell},
       clockMedia(clock, faults),
       clockHost{console, clock, faults, processes, environment, clockMedia, system, shell} {}

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "host/host.hpp"
-#include "host/posix/posix_filesystem.hpp"
 #include "host/screen_buffer.hpp"
 #include "program.hpp"
 #include "support/faulty_filesystem.hpp"
@@ -203,6 +202,20 @@ public:
     std::string Description() override { return description; }
 };
 
+// What the platform's file names and files can carry. Windows names hold no
+// control characters and no bytes outside the code page, paths end at
+// MAX_PATH for the ANSI calls, and files have no permission bits; tests of
+// those cases run where the platform has them.
+#ifdef _WIN32
+inline constexpr bool kNamesHoldAnyCharacter = false;
+inline constexpr bool kPathsLongerThan260 = false;
+inline constexpr bool kPermissionBits = false;
+#else
+inline constexpr bool kNamesHoldAnyCharacter = true;
+inline constexpr bool kPathsLongerThan260 = true;
+inline constexpr bool kPermissionBits = true;
+#endif
+
 // A temporary directory removed at the end of the test.
 class TempDir {
 public:
@@ -226,7 +239,7 @@ public:
     TempDir temp;
     VirtualClock clock;
     TestConsole console{clock};
-    std::unique_ptr<host::posix::PosixFileSystem> files;
+    std::unique_ptr<host::FileSystem> files;  // the platform's own, C: = temp
     // What the program's host sees of `files`: counted, and failing where a
     // test says so.
     FaultyFileSystem faults{*files};

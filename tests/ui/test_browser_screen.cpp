@@ -407,6 +407,7 @@ TEST_F(DirectoryView, AFileThatCannotBeDeletedIsReported) {
 // bytes that are no UTF-8) would open nothing: they are left out with a
 // message.
 TEST_F(DirectoryView, NamesTheProgramCannotHoldAreLeftOut) {
+    if (!kNamesHoldAnyCharacter) GTEST_SKIP() << "every name here is one of the code page";
     h.temp.Write("Del/a\u0101b.mp3", "x");
     h.temp.Write("Del/b\xE9se.mp3", "x");
     h.temp.Write("Del/\xC3\xA4rger.mp3", "x");

@@ -16,6 +16,7 @@
 #include "common/codepage.hpp"
 #include "common/runtime_error.hpp"
 #include "common/text.hpp"
+#include "host/drive_paths.hpp"
 
 namespace pavuto::host::posix {
 
@@ -51,40 +52,6 @@ namespace {
 
 [[noreturn]] void Fail(int number, const std::string& what) { throw RuntimeError(number, what); }
 
-bool HasDrive(std::string_view p) {
-    return p.size() >= 2 && p[1] == ':' &&
-           ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
-}
-
-std::vector<std::string> SplitParts(std::string_view s) {
-    std::vector<std::string> parts;
-    std::string cur;
-    for (char c : s) {
-        if (c == '\\' || c == '/') {
-            if (!cur.empty()) parts.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.empty()) parts.push_back(cur);
-    return parts;
-}
-
-// Resolves "." and ".." (never above the root).
-std::vector<std::string> Normalise(const std::vector<std::string>& parts) {
-    std::vector<std::string> out;
-    for (const auto& p : parts) {
-        if (p == ".") continue;
-        if (p == "..") {
-            if (!out.empty()) out.pop_back();
-            continue;
-        }
-        out.push_back(p);
-    }
-    return out;
-}
-
 // The error of a missing name: 76 when its directory is missing too, else 53.
 int MissingNumber(const std::string& host) {
     auto slash = host.find_last_of('/');
@@ -93,26 +60,6 @@ int MissingNumber(const std::string& host) {
     struct stat st {};
     if (stat(parent.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return err::PathNotFound;
     return err::FileNotFound;
-}
-
-bool WildcardMatch(std::string_view name, std::string_view pattern) {
-    size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
-    while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || UpperChar(pattern[p]) == UpperChar(name[n]))) {
-            ++n;
-            ++p;
-        } else if (p < pattern.size() && pattern[p] == '*') {
-            starP = p++;
-            starN = n;
-        } else if (starP != std::string_view::npos) {
-            p = starP + 1;
-            n = ++starN;
-        } else {
-            return false;
-        }
-    }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
-    return p == pattern.size();
 }
 
 class PosixFile : public File {
@@ -285,31 +232,6 @@ PosixFileSystem::PosixFileSystem(DriveMap map) : map_(std::move(map)) {
     }
 }
 
-// Resolves a program path into drive letter and normalised parts.
-namespace {
-struct Resolved {
-    char drive;
-    std::vector<std::string> parts;
-};
-}  // namespace
-
-static Resolved ResolvePath(std::string_view path, char current, const std::map<char, std::string>& dirs) {
-    Resolved r{current, {}};
-    std::string_view rest = path;
-    if (HasDrive(path)) {
-        r.drive = UpperChar(path[0]);
-        rest = path.substr(2);
-    }
-    std::vector<std::string> parts;
-    if (rest.empty() || (rest[0] != '\\' && rest[0] != '/')) {
-        auto it = dirs.find(r.drive);
-        if (it != dirs.end()) parts = SplitParts(it->second);
-    }
-    for (auto& p : SplitParts(rest)) parts.push_back(p);
-    r.parts = Normalise(parts);
-    return r;
-}
-
 std::string PosixFileSystem::CurrentDrive() { return std::string(1, current_) + ":"; }
 
 std::string PosixFileSystem::CurrentDirectory(std::string_view drive) {
@@ -326,7 +248,7 @@ void PosixFileSystem::ChangeDrive(std::string_view drive) {
 }
 
 void PosixFileSystem::ChangeDirectory(std::string_view path) {
-    Resolved r = ResolvePath(path, current_, currentDirs_);
+    ResolvedPath r = ResolvePath(path, current_, currentDirs_);
     if (!map_.roots.count(r.drive)) Fail(err::DiskNotReady, std::string(path));
     std::string host = HostPath(path);
     struct stat st {};
@@ -337,7 +259,7 @@ void PosixFileSystem::ChangeDirectory(std::string_view path) {
 }
 
 std::string PosixFileSystem::FullPath(std::string_view path) {
-    Resolved r = ResolvePath(path, current_, currentDirs_);
+    ResolvedPath r = ResolvePath(path, current_, currentDirs_);
     if (!map_.roots.count(r.drive)) Fail(err::DiskNotReady, std::string(path));
     std::string out(1, r.drive);
     out += ":";
@@ -372,7 +294,7 @@ static std::string MatchPart(const std::string& directory, const std::string& pa
 std::string PosixFileSystem::HostPath(std::string_view path) {
     // A NUL would cut the name short at the system call and name another file.
     if (path.find('\0') != std::string_view::npos) Fail(err::BadFileName, std::string(path));
-    Resolved r = ResolvePath(path, current_, currentDirs_);
+    ResolvedPath r = ResolvePath(path, current_, currentDirs_);
     auto it = map_.roots.find(r.drive);
     if (it == map_.roots.end()) Fail(err::DiskNotReady, std::string(path));
     const std::string& root = it->second;
@@ -507,17 +429,8 @@ std::vector<DirEntry> PosixFileSystem::List(std::string_view directory, std::str
         out.push_back({std::move(name), isDirectory, exact});
     }
     closedir(dir);
-    // Sorted by name without regard to case, as the usual Windows file system
-    // delivers them; the order of readdir() is arbitrary.
-    std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) {
-        size_t n = std::min(a.name.size(), b.name.size());
-        for (size_t i = 0; i < n; ++i) {
-            unsigned char ua = static_cast<unsigned char>(UpperChar(a.name[i]));
-            unsigned char ub = static_cast<unsigned char>(UpperChar(b.name[i]));
-            if (ua != ub) return ua < ub;
-        }
-        return a.name.size() != b.name.size() ? a.name.size() < b.name.size() : a.name < b.name;
-    });
+    // The order of readdir() is arbitrary.
+    SortByName(out);
     return out;
 }
 
@@ -554,8 +467,8 @@ std::unique_ptr<File> PosixFileSystem::Open(std::string_view path, OpenMode mode
 }
 
 void PosixFileSystem::Rename(std::string_view from, std::string_view to) {
-    Resolved a = ResolvePath(from, current_, currentDirs_);
-    Resolved b = ResolvePath(to, current_, currentDirs_);
+    ResolvedPath a = ResolvePath(from, current_, currentDirs_);
+    ResolvedPath b = ResolvePath(to, current_, currentDirs_);
     std::string src = HostPath(from), dst = HostPath(to);
     struct stat st {};
     if (lstat(src.c_str(), &st) != 0) {
@@ -602,8 +515,8 @@ void PosixFileSystem::Rename(std::string_view from, std::string_view to) {
 }
 
 void PosixFileSystem::Replace(std::string_view from, std::string_view to) {
-    Resolved a = ResolvePath(from, current_, currentDirs_);
-    Resolved b = ResolvePath(to, current_, currentDirs_);
+    ResolvedPath a = ResolvePath(from, current_, currentDirs_);
+    ResolvedPath b = ResolvePath(to, current_, currentDirs_);
     if (a.drive != b.drive) Fail(err::RenameAcrossDisks, std::string(to));
     std::string src = HostPath(from), dst = HostPath(to);
     // The new content reaches the disk before its name does, so that a crash

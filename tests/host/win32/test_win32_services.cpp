@@ -1,0 +1,177 @@
+// The Win32 services that can be checked here: process start, the
+// environment block, the version record, the multimedia command strings on
+// a generated WAV, and the shell link with its properties.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include "common/runtime_error.hpp"
+#include "host/win32/win32_filesystem.hpp"
+#include "host/win32/win32_services.hpp"
+#include "support/test_host.hpp"
+
+namespace pavuto::test {
+namespace {
+
+using namespace host::win32;
+
+class Win32ServicesTest : public ::testing::Test {
+protected:
+    TempDir c;
+    Win32FileSystem fs{DriveRoots{{{'C', c.path().string()}}}};
+};
+
+// A real process ends in its own time: its file is looked for until it is there.
+bool AppearsWithin(const TempDir& dir, const std::string& name, int milliseconds) {
+    for (int waited = 0; waited < milliseconds; waited += 50) {
+        if (dir.Exists(name)) return true;
+        Sleep(50);
+    }
+    return dir.Exists(name);
+}
+
+TEST_F(Win32ServicesTest, ProgramsStartInTheCurrentDirectoryWithAndWithoutWaiting) {
+    c.Write("Arbeit/.keep", "");
+    fs.ChangeDirectory("C:\\Arbeit");
+    Win32Processes processes{fs, nullptr};
+    processes.Start("cmd.exe /c echo gewartet> warten.txt", host::WindowStyle::Hidden, true);
+    EXPECT_EQ(c.Read("Arbeit/warten.txt"), "gewartet\r\n");
+    processes.Start("cmd.exe /c exit 3", host::WindowStyle::Hidden, true);
+    EXPECT_EQ(processes.LastExitCode(), 3u);
+    processes.Start("cmd.exe /c echo frei> frei.txt", host::WindowStyle::Minimised, false);
+    EXPECT_TRUE(AppearsWithin(c, "Arbeit/frei.txt", 20000));
+    try {
+        processes.Start("gibtsnicht.exe /x", host::WindowStyle::Normal, true);
+        FAIL() << "started a missing program";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), err::FileNotFound);
+    }
+}
+
+TEST_F(Win32ServicesTest, TheProgramAfterTheEndIsCheckedAtOnceAndStartedWithoutWaiting) {
+    Win32Processes processes{fs, nullptr};
+    EXPECT_FALSE(processes.StartSuccessor());
+    try {
+        processes.StartAfterEnd("\"C:\\gibt es nicht\\x.exe\" /C a.cmd");
+        FAIL() << "a missing successor was accepted";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.number(), err::FileNotFound);
+    }
+    fs.ChangeDirectory("C:\\");
+    processes.StartAfterEnd("cmd /c echo danach> danach.txt");
+    EXPECT_FALSE(c.Exists("danach.txt"));
+    EXPECT_TRUE(processes.StartSuccessor());
+    EXPECT_TRUE(AppearsWithin(c, "danach.txt", 20000));
+}
+
+TEST(Win32Environment, TheBlockIsTheProcessesOwnAndTheCommandLineFollowsTheProgramName) {
+    SetEnvironmentVariableA("PAVUTO_PROBE", "C:\\mit blank");
+    Win32Environment environment;
+    auto block = environment.Block();
+    EXPECT_NE(std::find(block.begin(), block.end(), "PAVUTO_PROBE=C:\\mit blank"), block.end());
+    SetEnvironmentVariableA("PAVUTO_PROBE", nullptr);
+    EXPECT_EQ(TextAfterProgramName("\"C:\\Program Files\\p p\\pavuto.exe\"  /auto Jazz /down 30"),
+              "/auto Jazz /down 30");
+    EXPECT_EQ(TextAfterProgramName("pavuto.exe\t Rock"), "Rock");
+    EXPECT_EQ(TextAfterProgramName("pavuto.exe"), "");
+    EXPECT_EQ(ProgramName("  \"C:\\a b\\c.exe\" /C x"), "C:\\a b\\c.exe");
+}
+
+TEST(Win32SystemInfo, TheVersionRecordIsTheSystemsOwn) {
+    auto record = Win32SystemInfo().WindowsVersion();
+    ASSERT_TRUE(record.has_value());
+    EXPECT_GE(record->major, 5);
+    EXPECT_EQ(record->platformId, 2);
+}
+
+TEST_F(Win32ServicesTest, MultimediaCommandStringsOpenAskAndCloseAGeneratedWav) {
+    c.Write("Musik Ordner/T\xC3\xB6ne.wav", SineWav(1500, 8000));
+    Win32Media media{fs};
+    std::string shortPath;
+    ASSERT_TRUE(media.ShortPath("C:\\Musik Ordner\\T\xF6ne.wav", shortPath));
+    EXPECT_EQ(shortPath.find(' '), std::string::npos) << shortPath;
+    EXPECT_FALSE(media.ShortPath("C:\\fehlt.wav", shortPath));
+    std::string answer;
+    ASSERT_EQ(media.Send("open " + shortPath + " type waveaudio alias t1", answer), 0) << answer;
+    EXPECT_EQ(media.Send("set t1 time format milliseconds", answer), 0);
+    EXPECT_EQ(media.Send("status t1 length", answer), 0);
+    EXPECT_NEAR(std::stoi(answer), 1500, 20);
+    EXPECT_EQ(media.Send("status t1 position", answer), 0);
+    EXPECT_EQ(answer, "0");
+    EXPECT_EQ(media.Send("close t1", answer), 0);
+    EXPECT_NE(media.Send("status t1 position", answer), 0);
+    EXPECT_GE(media.WaveOutDevices(), 0);
+}
+
+struct LinkRead {
+    std::string path, arguments, directory, description;
+    int show = 0;
+};
+
+LinkRead ReadLink(const std::string& file) {
+    LinkRead r;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IShellLinkA* link = nullptr;
+    IPersistFile* persist = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+        std::wstring wide(file.begin(), file.end());
+        if (SUCCEEDED(persist->Load(wide.c_str(), STGM_READ))) {
+            char text[MAX_PATH] = {};
+            link->GetPath(text, MAX_PATH, nullptr, 0);
+            r.path = text;
+            link->GetArguments(text, MAX_PATH);
+            r.arguments = text;
+            link->GetWorkingDirectory(text, MAX_PATH);
+            r.directory = text;
+            link->GetDescription(text, MAX_PATH);
+            r.description = text;
+            link->GetShowCmd(&r.show);
+        }
+    }
+    if (persist) persist->Release();
+    if (link) link->Release();
+    CoUninitialize();
+    return r;
+}
+
+TEST_F(Win32ServicesTest, TheShortcutIsAShellLinkWithItsPropertiesOnTheDesktop) {
+    c.Write("Desktop/.keep", "");
+    c.Write("Pavuto/pavuto.cmd", "@echo off\r\n");
+    std::string desktop = fs.HostPath("C:\\Desktop");
+    Win32Shell shell{fs, [&] { return desktop; }};
+    host::Shortcut link;
+    link.name = "Pavuto";
+    link.target = "C:\\Pavuto\\pavuto.cmd";
+    link.arguments = "  ";
+    link.workingDirectory = "C:\\Pavuto";
+    link.show = host::WindowStyle::Normal;
+    link.description = "aufruf Pavuto";
+    EXPECT_EQ(shell.CreateShortcut(link), 1);
+    EXPECT_FALSE(c.Exists("Desktop/Pavuto.lnk.neu"));
+    LinkRead read = ReadLink(fs.HostPath("C:\\Desktop\\Pavuto.lnk"));
+    EXPECT_EQ(read.path, fs.HostPath("C:\\Pavuto\\pavuto.cmd"));
+    EXPECT_EQ(read.arguments, "  ");
+    EXPECT_EQ(read.directory, fs.HostPath("C:\\Pavuto"));
+    EXPECT_EQ(read.description, "aufruf Pavuto");
+    EXPECT_EQ(read.show, SW_SHOWNORMAL);
+
+    Win32Shell none{fs, [] { return std::string(); }};
+    EXPECT_EQ(none.CreateShortcut(link), 0);
+    Win32Shell missing{fs, [&] { return desktop + "\\fehlt"; }};
+    EXPECT_THROW(missing.CreateShortcut(link), RuntimeError);
+}
+
+TEST(Win32Shell, TheProgramFilesAreTheRunningProgramAlone) {
+    Win32FileSystem real{DriveRoots::Real()};
+    Win32Shell shell{real, [] { return std::string(); }};
+    auto files = shell.ProgramFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_TRUE(real.FileExists(files[0])) << files[0];
+}
+
+}  // namespace
+}  // namespace pavuto::test
