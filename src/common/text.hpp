@@ -3,6 +3,7 @@
 // Positions are 1-based where a routine says so (as in Instr); 0 means "not found".
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pavuto {
 
@@ -48,5 +49,9 @@ Text ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 // A name that can stand as one file name: not blank, no control character
 // and none of \ / : * ? " < > |.
 bool IsPlainFileName(const Text& name);
+
+// The lines of a text, each without its end (CR LF, LF or CR); a last
+// line without an end counts when it is not empty.
+std::vector<std::string> SplitLines(std::string_view bytes);
 
 }  // namespace pavuto

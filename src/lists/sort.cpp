@@ -21,24 +21,6 @@ void CopyText(char* to, const char* from, int length) {
     if (length > 0) std::memcpy(to, from, static_cast<std::size_t>(length));
 }
 
-// Splits text into lines as sequential reading does: CR LF, LF or CR end a line.
-std::vector<Text> SplitLines(const std::string& bytes) {
-    std::vector<Text> lines;
-    Text line;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) lines.push_back(line);
-    return lines;
-}
-
 void SortInMemory(Program& p, host::File& file, std::uint64_t size, const Text& path, std::vector<int>* numbers) {
     std::string bytes(static_cast<std::size_t>(size), '\0');
     bytes.resize(file.ReadAt(0, bytes.data(), bytes.size()));

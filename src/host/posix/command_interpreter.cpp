@@ -37,23 +37,6 @@ bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 
 bool IsBatchName(std::string_view name) { return EndsWithNoCase(name, ".cmd") || EndsWithNoCase(name, ".bat"); }
 
-std::vector<std::string> SplitLines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::string cur;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(cur);
-            cur.clear();
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.empty()) lines.push_back(cur);
-    return lines;
-}
-
 // The code page 850 code of one of the twelve letters the program converts
 // for the console; any other character as it is.
 char AnsiLetterToOem(char c) {

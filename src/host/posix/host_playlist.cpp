@@ -79,23 +79,6 @@ bool IsAddress(std::string_view line) {
 
 bool HasDrive(std::string_view line) { return line.size() >= 2 && IsLetter(line[0]) && line[1] == ':'; }
 
-std::vector<std::string> Lines(std::string_view bytes) {
-    std::vector<std::string> lines;
-    std::string cur;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(cur);
-            cur.clear();
-            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.empty()) lines.push_back(cur);
-    return lines;
-}
-
 // The host path of a program path (Windows-1252) when it names a regular
 // file; empty otherwise.
 std::string ProgramFile(FileSystem& files, const std::string& programPath) {
@@ -185,7 +168,7 @@ std::string HostFormPlaylist(std::string_view bytes, FileSystem& files, const st
     const bool utf8 = ValidUtf8(bytes);
     std::string out;
     std::string info;  // an #EXTINF line, written with the entry it belongs to
-    for (const std::string& line : Lines(bytes)) {
+    for (const std::string& line : SplitLines(bytes)) {
         if (line.find_first_not_of(" \t") == std::string::npos) continue;
         if (line[0] == '#') {
             std::string text = utf8 ? line : Cp1252ToUtf8(line);
