@@ -353,6 +353,18 @@ TEST_F(CommandInterpreterTest, NamesAfterAFailedCdOpenNothing) {
     EXPECT_EQ(Opened(1), (std::vector<Args>{{(c / "B" / "x.mp3").string()}}));
 }
 
+// A cd without quotes to a directory whose name holds a quote goes there,
+// not to the directory of the name without it.
+TEST_F(CommandInterpreterTest, AnUnquotedCdKeepsAQuoteTheDirectoryHoldsInItsName) {
+    fs::create_directories(c / "M\"x");
+    fs::create_directories(c / "Mx");
+    std::ofstream(c / "M\"x" / "t.mp3") << "x";
+    std::ofstream(c / "Mx" / "t.mp3") << "x";
+    WriteCmd("auswahlliste.cmd", "C:\r\ncd \\M\"x\r\n\"t.mp3\"\r\ncd \\\"Mx\"\r\n\"t.mp3\"\r\n");
+    EXPECT_EQ(Run({"/C", "C:\\auswahlliste.cmd"}), 0);
+    EXPECT_EQ(Opened(2), (std::vector<Args>{{(c / "M\"x" / "t.mp3").string()}, {(c / "Mx" / "t.mp3").string()}}));
+}
+
 // "player" "file", the line of display modes 1 and 2: the player, given as
 // a path, gets the file, and only where no file of the whole name exists.
 TEST_F(CommandInterpreterTest, APlayerGivenAsPathGetsItsFile) {

@@ -297,7 +297,10 @@ void CommandInterpreter::ChangeDirectory(std::string rest) {
     bool quoted = arg.size() >= 2 && arg.front() == '"' && arg.back() == '"';
     if (quoted) {
         arg = arg.substr(1, arg.size() - 2);
-    } else {
+    } else if (!files_.DirectoryExists(arg)) {
+        // Quotes group blanks and are no part of the name, unless a
+        // directory holds them in its name: without them it would be
+        // another directory.
         std::string unquoted;
         for (char c : arg)
             if (c != '"') unquoted += c;
