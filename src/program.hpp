@@ -10,7 +10,7 @@
 #include "host/host.hpp"
 #include "lists/state.hpp"
 #include "playback/state.hpp"
-#include "startup/settings.hpp"
+#include "config/settings.hpp"
 #include "ui/state.hpp"
 
 namespace pavuto {

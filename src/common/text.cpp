@@ -198,4 +198,13 @@ std::vector<std::string> SplitLines(std::string_view bytes) {
     return lines;
 }
 
+bool EnvironmentValue(const Text& entry, const Text& name, Text& value) {
+    long eq = Instr(entry, "=");
+    if (eq == 0) return false;
+    Text key = Left(entry, eq - 1);
+    if (!EqualsNoCase(key, name) && !EqualsNoCase(key, name + " ")) return false;
+    value = Mid(entry, eq + 1);
+    return true;
+}
+
 }  // namespace pavuto

@@ -54,4 +54,8 @@ bool IsPlainFileName(const Text& name);
 // line without an end counts when it is not empty.
 std::vector<std::string> SplitLines(std::string_view bytes);
 
+// The value of an environment entry "NAME=value" or "NAME =value" when its
+// name matches (without regard to case); false otherwise.
+bool EnvironmentValue(const Text& entry, const Text& name, Text& value);
+
 }  // namespace pavuto

@@ -144,6 +144,37 @@ void ConsoleLayer::ClearListArea() {
     for (int r = 5; r <= ScreenRows - 8; ++r) ShowAt(r, 3, Spaces(ScreenColumns - 4));
 }
 
+namespace {
+// Double-line box characters of the console code page, written as they are.
+const Text kTopLeft = "\xC9", kTopRight = "\xBB", kBottomLeft = "\xC8", kBottomRight = "\xBC";
+const Text kHorizontal = "\xCD", kVertical = "\xBA";
+}  // namespace
+
+// Bars on both columns of every row, then the two borders, then the corners.
+void ConsoleLayer::DrawBox(int top, int left, int bottom, int right) {
+    for (int r = top; r <= bottom; ++r) {
+        RawAt(r, left, kVertical);
+        RawAt(r, right, kVertical);
+    }
+    Text line;
+    for (int i = 0; i < right - left; ++i) line += kHorizontal;
+    RawAt(top, left, line);
+    RawAt(bottom, left, line);
+    RawAt(top, left, kTopLeft);
+    RawAt(top, right, kTopRight);
+    RawAt(bottom, left, kBottomLeft);
+    RawAt(bottom, right, kBottomRight);
+}
+
+void ConsoleLayer::DrawListBox(int top) {
+    int left = 2, right = ScreenColumns - 1;
+    if (ScreenColumns < 12) {
+        left = 4;
+        right = ScreenColumns - 6;
+    }
+    DrawBox(top, left, ScreenRows - 7, right);
+}
+
 Text ConsoleLayer::InputLine() {
     Text line;
     int saveNoWait = NoWait;

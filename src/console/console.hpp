@@ -83,6 +83,14 @@ public:
     void ClearMenuArea();
     void ClearListArea();
 
+    // A double-line box with its corners at (top, left) and (bottom, right).
+    void DrawBox(int top, int left, int bottom, int right);
+    // The two boxes of the standard screen: the list box from row top to
+    // R - 7 (two columns in from each side; narrow windows keep more off)
+    // and the menu box over the last six rows.
+    void DrawListBox(int top);
+    void DrawMenuBox() { DrawBox(ScreenRows - 5, 1, ScreenRows, ScreenColumns); }
+
     // Line input with echo: the rest of a line up to Enter; Backspace removes
     // the last character; other characters below 32 are ignored; at most
     // 10000 characters. Mouse clicks are ignored.

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "common/text.hpp"
-#include "startup/settings.hpp"
+#include "config/settings.hpp"
 
 namespace pavuto {
 

@@ -9,7 +9,6 @@
 #include "common/numbers.hpp"
 #include "playback/timer.hpp"
 #include "program.hpp"
-#include "ui/screen.hpp"
 
 namespace pavuto {
 
@@ -656,8 +655,10 @@ Text WorkCopyPath(const Program& p, int slot) {
 
 void DrawPlayerFrames(Program& p) {
     // The browser's frames without title box and scroll zone.
-    p.con.KeyText = "bl";
-    DrawFrames(p);
+    p.con.DrawListBox(4);
+    p.con.DrawMenuBox();
+    p.browser.scrollZone = false;
+    p.con.KeyText.clear();
 }
 
 void PlaySelection(Program& p) { Player(p).Run(); }

@@ -12,7 +12,6 @@
 #include "lists/list_file.hpp"
 #include "playback/player.hpp"
 #include "program.hpp"
-#include "startup/start.hpp"
 
 namespace pavuto {
 

@@ -9,15 +9,6 @@
 
 namespace pavuto {
 
-bool EnvironmentValue(const Text& entry, const Text& name, Text& value) {
-    long eq = Instr(entry, "=");
-    if (eq == 0) return false;
-    Text key = Left(entry, eq - 1);
-    if (!EqualsNoCase(key, name) && !EqualsNoCase(key, name + " ")) return false;
-    value = Mid(entry, eq + 1);
-    return true;
-}
-
 CommandLine ParseCommandLine(const Text& text) {
     CommandLine c;
     Text rest = LCase(text);

@@ -22,10 +22,6 @@ struct CommandLine {
 // Reads the command line text (after the program name).
 CommandLine ParseCommandLine(const Text& text);
 
-// The value of an environment entry "NAME=value" or "NAME =value" when its
-// name matches (without regard to case); false otherwise.
-bool EnvironmentValue(const Text& entry, const Text& name, Text& value);
-
 // Runs the whole start sequence and hands over to the main loop; returns
 // only through the program end (ProgramEnd).
 void RunStartSequence(Program& p);

@@ -2,7 +2,7 @@
 
 #include "config/default_config.hpp"
 #include "program.hpp"
-#include "startup/install.hpp"
+#include "config/install.hpp"
 
 namespace pavuto {
 

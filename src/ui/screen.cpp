@@ -11,31 +11,8 @@ namespace pavuto {
 
 namespace {
 
-// Double-line box characters of the console code page, written as they are.
-const Text kTopLeft = "\xC9", kTopRight = "\xBB", kBottomLeft = "\xC8", kBottomRight = "\xBC";
-const Text kHorizontal = "\xCD", kVertical = "\xBA";
+// The scroll zone's ends on the list box's borders (console code page).
 const Text kZoneTop = "\xC2", kZoneBottom = "\xC1";
-
-Text Repeat(const Text& s, int n) {
-    Text out;
-    for (int i = 0; i < n; ++i) out += s;
-    return out;
-}
-
-// Bars on both columns of every row, then the two borders, then the corners.
-void DrawBox(ConsoleLayer& con, int top, int left, int bottom, int right) {
-    for (int r = top; r <= bottom; ++r) {
-        con.RawAt(r, left, kVertical);
-        con.RawAt(r, right, kVertical);
-    }
-    Text line = Repeat(kHorizontal, right - left);
-    con.RawAt(top, left, line);
-    con.RawAt(bottom, left, line);
-    con.RawAt(top, left, kTopLeft);
-    con.RawAt(top, right, kTopRight);
-    con.RawAt(bottom, left, kBottomLeft);
-    con.RawAt(bottom, right, kBottomRight);
-}
 
 Text WithoutFinalBackslash(Text path) {
     if (path.size() > 3 && EndsWith(path, "\\")) path.pop_back();
@@ -77,12 +54,7 @@ void DrawFrames(Program& p, int top) {
     const int R = con.ScreenRows, C = con.ScreenColumns;
     const bool marker = con.KeyText == "bl" || con.KeyText == "op";
 
-    int left = 2, right = C - 1;
-    if (C < 12) {
-        left = 4;
-        right = C - 6;
-    }
-    DrawBox(con, top, left, R - 7, right);
+    con.DrawListBox(top);
 
     const int count = p.window.RecordCount, rows = con.PageRows;
     b.scrollZone = count > rows && rows > 4 && !marker;
@@ -112,10 +84,10 @@ void DrawFrames(Program& p, int top) {
             boxLeft = RoundedColumn(C / 2.0 - half - 3);
             boxRight = RoundedColumn(half + C / 2.0 + 3);
         }
-        DrawBox(con, 1, boxLeft, 3, boxRight);
+        con.DrawBox(1, boxLeft, 3, boxRight);
     }
 
-    DrawBox(con, R - 5, 1, R, C);
+    con.DrawMenuBox();
     con.KeyText.clear();
 }
 

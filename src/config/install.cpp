@@ -1,4 +1,4 @@
-#include "startup/install.hpp"
+#include "config/install.hpp"
 
 namespace pavuto {
 

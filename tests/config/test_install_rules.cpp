@@ -1,5 +1,5 @@
 // The installation's path rules and its two start scripts.
-#include "startup/install.hpp"
+#include "config/install.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "startup/settings.hpp"
+#include "config/settings.hpp"
 
 namespace pavuto {
 
