@@ -1,10 +1,11 @@
 # Fails when a source folder includes a header of a folder above it: the
 # folders form layers, and includes point one way, downwards.
-#   cmake -DSOURCE_DIR=<src> -DFOLDER=<folder> -DALLOWED=<f;...>
+#   cmake -DSOURCE_DIR=<src> -DFOLDER=<folder> -DALLOWED=<f,...>
 #         -DSTATE=ON|OFF -DSTAMP=<file> -P check_includes.cmake
 # Every file below SOURCE_DIR/FOLDER is read. ALLOWED are the top-level
 # folders it may include from (its own among them); with STATE it may include
 # program.hpp, the program state of all subsystems.
+string(REPLACE "," ";" ALLOWED "${ALLOWED}")
 set(wrong "")
 file(GLOB_RECURSE files ${SOURCE_DIR}/${FOLDER}/*.cpp ${SOURCE_DIR}/${FOLDER}/*.hpp)
 foreach(file IN LISTS files)
