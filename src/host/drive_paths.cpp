@@ -75,12 +75,12 @@ ResolvedPath ResolvePath(std::string_view path, char current, const std::map<cha
     return r;
 }
 
-std::string DrivePathOf(const ResolvedPath& path) {
-    std::string out(1, path.drive);
-    out += ":";
+std::string DrivePathOf(const ResolvedPath& path) { return std::string(1, path.drive) + ":" + DirectoryOf(path); }
+
+std::string DirectoryOf(const ResolvedPath& path) {
+    std::string out;
     for (auto& p : path.parts) out += "\\" + p;
-    if (path.parts.empty()) out += "\\";
-    return out;
+    return out.empty() ? "\\" : out;
 }
 
 void SortByName(std::vector<DirEntry>& entries) {

@@ -30,6 +30,9 @@ struct ResolvedPath {
 ResolvedPath ResolvePath(std::string_view path, char currentDrive, const std::map<char, std::string>& currentDirs);
 // "C:\Musik\Rock", "C:\" for the root.
 std::string DrivePathOf(const ResolvedPath& path);
+// The same without its drive, as the current directory of a drive is kept:
+// "\Musik\Rock", "\" for the root.
+std::string DirectoryOf(const ResolvedPath& path);
 
 // Sorted by name without regard to case, as the usual Windows file system
 // delivers a listing.

@@ -16,6 +16,7 @@
 #include "common/codepage.hpp"
 #include "common/runtime_error.hpp"
 #include "common/text.hpp"
+#include "host/buffered_file.hpp"
 #include "host/drive_paths.hpp"
 
 namespace pavuto::host::posix {
@@ -62,31 +63,27 @@ int MissingNumber(const std::string& host) {
     return err::FileNotFound;
 }
 
-class PosixFile : public File {
+class PosixFile : public BufferedFile {
 public:
-    PosixFile(int fd, std::string what) : fd_(fd), what_(std::move(what)) {}
-    ~PosixFile() override {
-        try {
-            Close();
-        } catch (...) {
-        }
-    }
+    PosixFile(int fd, std::string what) : BufferedFile(std::move(what)), fd_(fd) {}
+    ~PosixFile() override { CloseQuietly(); }
 
-    std::uint64_t Size() override {
-        FlushWrites();
+protected:
+    bool IsOpen() const override { return fd_ >= 0; }
+
+    std::uint64_t SizeNow() override {
         struct stat st {};
-        if (fstat(fd_, &st) != 0) Fail(ErrorNumberFor(errno), what_);
+        if (fstat(fd_, &st) != 0) Fail(ErrorNumberFor(errno));
         return static_cast<std::uint64_t>(st.st_size);
     }
 
-    std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t count) override {
-        FlushWrites();
+    std::size_t ReadNow(std::uint64_t offset, char* buffer, std::size_t count) override {
         std::size_t done = 0;
         while (done < count) {
             ssize_t r = pread(fd_, buffer + done, count - done, static_cast<off_t>(offset + done));
             if (r < 0) {
                 if (errno == EINTR) continue;
-                Fail(ErrorNumberFor(errno), what_);
+                Fail(ErrorNumberFor(errno));
             }
             if (r == 0) break;
             done += static_cast<std::size_t>(r);
@@ -94,105 +91,40 @@ public:
         return done;
     }
 
-    void WriteAt(std::uint64_t offset, std::string_view bytes) override {
-        FlushWrites();
+    void WriteNow(std::uint64_t offset, std::string_view bytes) override {
         std::size_t done = 0;
         while (done < bytes.size()) {
             ssize_t r = pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
             if (r < 0) {
                 if (errno == EINTR) continue;
-                Fail(ErrorNumberFor(errno), what_);
+                Fail(ErrorNumberFor(errno));
             }
             done += static_cast<std::size_t>(r);
         }
-        readBuffer_.clear();
-        readStart_ = readPos_;
     }
 
-    bool ReadLine(std::string& line) override {
-        line.clear();
-        if (!Fill()) return false;
-        while (true) {
-            if (readIndex() >= readBuffer_.size() && !Fill()) return true;
-            char c = readBuffer_[readIndex()];
-            ++readPos_;
-            if (c == '\n') return true;
-            if (c == '\r') {
-                if (readIndex() < readBuffer_.size() || Fill()) {
-                    if (readIndex() < readBuffer_.size() && readBuffer_[readIndex()] == '\n') ++readPos_;
-                }
-                return true;
+    // Through the descriptor's own position (the end, for a file opened to append).
+    int AppendNow(std::string_view bytes) override {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            ssize_t r = ::write(fd_, bytes.data() + done, bytes.size() - done);
+            if (r < 0) {
+                if (errno == EINTR) continue;
+                return ErrorNumberFor(errno);
             }
-            line += c;
+            done += static_cast<std::size_t>(r);
         }
+        return 0;
     }
 
-    bool AtEnd() override { return !Fill(); }
-
-    void Write(std::string_view bytes) override {
-        writeBuffer_.append(bytes);
-        if (writeBuffer_.size() >= 65536) FlushWrites();
-    }
-
-    void Close() override {
-        if (fd_ < 0) return;
-        int fd = fd_;
-        std::string pending;
-        pending.swap(writeBuffer_);
+    int CloseNow() override {
+        const int fd = fd_;
         fd_ = -1;
-        bool failed = false;
-        int error = 0;
-        if (!pending.empty() && !WriteAll(fd, pending, error)) failed = true;
-        if (close(fd) != 0 && !failed) {
-            failed = true;
-            error = errno;
-        }
-        if (failed) Fail(ErrorNumberFor(error), what_);
+        return close(fd) != 0 ? ErrorNumberFor(errno) : 0;
     }
 
 private:
-    std::size_t readIndex() const { return static_cast<std::size_t>(readPos_ - readStart_); }
-
-    // Makes sure the byte at readPos_ is buffered; false at the end of the file.
-    bool Fill() {
-        if (fd_ < 0) return false;
-        if (readPos_ >= readStart_ && readIndex() < readBuffer_.size()) return true;
-        FlushWrites();
-        readBuffer_.resize(65536);
-        readStart_ = readPos_;
-        std::size_t n = ReadAt(readPos_, readBuffer_.data(), readBuffer_.size());
-        readBuffer_.resize(n);
-        return n > 0;
-    }
-
-    static bool WriteAll(int fd, const std::string& bytes, int& error) {
-        std::size_t done = 0;
-        while (done < bytes.size()) {
-            ssize_t r = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (r < 0) {
-                if (errno == EINTR) continue;
-                error = errno;
-                return false;
-            }
-            done += static_cast<std::size_t>(r);
-        }
-        return true;
-    }
-
-    void FlushWrites() {
-        if (writeBuffer_.empty() || fd_ < 0) return;
-        std::string pending;
-        pending.swap(writeBuffer_);
-        int error = 0;
-        if (!WriteAll(fd_, pending, error)) Fail(ErrorNumberFor(error), what_);
-    }
-
     int fd_;
-    std::string what_;
-    std::string readBuffer_;
-    std::uint64_t readStart_ = 0;
-    std::uint64_t readPos_ = 0;
-    std::string writeBuffer_;
 };
 
 }  // namespace
@@ -253,19 +185,13 @@ void PosixFileSystem::ChangeDirectory(std::string_view path) {
     std::string host = HostPath(path);
     struct stat st {};
     if (stat(host.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) Fail(err::PathNotFound, std::string(path));
-    std::string dir;
-    for (auto& p : r.parts) dir += "\\" + p;
-    currentDirs_[r.drive] = dir.empty() ? "\\" : dir;
+    currentDirs_[r.drive] = DirectoryOf(r);
 }
 
 std::string PosixFileSystem::FullPath(std::string_view path) {
     ResolvedPath r = ResolvePath(path, current_, currentDirs_);
     if (!map_.roots.count(r.drive)) Fail(err::DiskNotReady, std::string(path));
-    std::string out(1, r.drive);
-    out += ":";
-    for (auto& p : r.parts) out += "\\" + p;
-    if (r.parts.empty()) out += "\\";
-    return out;
+    return DrivePathOf(r);
 }
 
 // Names compare without regard to case, as on the drives the program's paths

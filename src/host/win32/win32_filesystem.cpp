@@ -5,6 +5,7 @@
 
 #include "common/runtime_error.hpp"
 #include "common/text.hpp"
+#include "host/buffered_file.hpp"
 #include "host/drive_paths.hpp"
 
 namespace pavuto::host::win32 {
@@ -59,33 +60,29 @@ namespace {
 DWORD Attributes(const std::string& host) { return GetFileAttributesA(host.c_str()); }
 bool IsDirectory(DWORD a) { return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY); }
 
-class Win32File : public File {
+class Win32File : public BufferedFile {
 public:
     Win32File(HANDLE handle, std::string what, std::uint64_t writePos)
-        : handle_(handle), what_(std::move(what)), writePos_(writePos) {}
-    ~Win32File() override {
-        try {
-            Close();
-        } catch (...) {
-        }
-    }
+        : BufferedFile(std::move(what)), handle_(handle), writePos_(writePos) {}
+    ~Win32File() override { CloseQuietly(); }
 
-    std::uint64_t Size() override {
-        FlushWrites();
+protected:
+    bool IsOpen() const override { return handle_ != INVALID_HANDLE_VALUE; }
+
+    std::uint64_t SizeNow() override {
         LARGE_INTEGER size{};
-        if (!GetFileSizeEx(handle_, &size)) FailLast(what_);
+        if (!GetFileSizeEx(handle_, &size)) Fail(ErrorNumberFor(GetLastError()));
         return static_cast<std::uint64_t>(size.QuadPart);
     }
 
-    std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t count) override {
-        FlushWrites();
+    std::size_t ReadNow(std::uint64_t offset, char* buffer, std::size_t count) override {
         std::size_t done = 0;
         while (done < count) {
             OVERLAPPED at = Offset(offset + done);
             DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(count - done, 1 << 20)), got = 0;
             if (!ReadFile(handle_, buffer + done, chunk, &got, &at)) {
                 if (GetLastError() == ERROR_HANDLE_EOF) break;
-                FailLast(what_);
+                Fail(ErrorNumberFor(GetLastError()));
             }
             if (got == 0) break;
             done += got;
@@ -93,45 +90,21 @@ public:
         return done;
     }
 
-    void WriteAt(std::uint64_t offset, std::string_view bytes) override {
-        FlushWrites();
-        if (DWORD e = WriteAll(offset, bytes)) Fail(ErrorNumberFor(e), what_);
-        readBuffer_.clear();
-        readStart_ = readPos_;
+    void WriteNow(std::uint64_t offset, std::string_view bytes) override {
+        if (DWORD e = WriteAll(offset, bytes)) Fail(ErrorNumberFor(e));
     }
 
-    bool ReadLine(std::string& line) override {
-        line.clear();
-        if (!Fill()) return false;
-        while (true) {
-            if (ReadIndex() >= readBuffer_.size() && !Fill()) return true;
-            char c = readBuffer_[ReadIndex()];
-            ++readPos_;
-            if (c == '\n') return true;
-            if (c == '\r') {
-                if ((ReadIndex() < readBuffer_.size() || Fill()) && readBuffer_[ReadIndex()] == '\n') ++readPos_;
-                return true;
-            }
-            line += c;
-        }
+    // At the place of sequential writing, which this file keeps itself.
+    int AppendNow(std::string_view bytes) override {
+        if (DWORD e = WriteAll(writePos_, bytes)) return ErrorNumberFor(e);
+        writePos_ += bytes.size();
+        return 0;
     }
 
-    bool AtEnd() override { return !Fill(); }
-
-    void Write(std::string_view bytes) override {
-        writeBuffer_.append(bytes);
-        if (writeBuffer_.size() >= 65536) FlushWrites();
-    }
-
-    void Close() override {
-        if (handle_ == INVALID_HANDLE_VALUE) return;
-        std::string pending;
-        pending.swap(writeBuffer_);
+    int CloseNow() override {
         HANDLE handle = handle_;
-        DWORD error = pending.empty() ? 0 : WriteAll(writePos_, pending);
         handle_ = INVALID_HANDLE_VALUE;
-        if (!CloseHandle(handle) && error == 0) error = GetLastError();
-        if (error != 0) Fail(ErrorNumberFor(error), what_);
+        return CloseHandle(handle) ? 0 : ErrorNumberFor(GetLastError());
     }
 
 private:
@@ -155,33 +128,8 @@ private:
         return 0;
     }
 
-    void FlushWrites() {
-        if (writeBuffer_.empty() || handle_ == INVALID_HANDLE_VALUE) return;
-        std::string pending;
-        pending.swap(writeBuffer_);
-        if (DWORD e = WriteAll(writePos_, pending)) Fail(ErrorNumberFor(e), what_);
-        writePos_ += pending.size();
-    }
-
-    std::size_t ReadIndex() const { return static_cast<std::size_t>(readPos_ - readStart_); }
-
-    // Makes sure the byte at readPos_ is buffered; false at the end of the file.
-    bool Fill() {
-        if (handle_ == INVALID_HANDLE_VALUE) return false;
-        if (readPos_ >= readStart_ && ReadIndex() < readBuffer_.size()) return true;
-        readBuffer_.resize(65536);
-        readStart_ = readPos_;
-        std::size_t n = ReadAt(readPos_, readBuffer_.data(), readBuffer_.size());
-        readBuffer_.resize(n);
-        return n > 0;
-    }
-
     HANDLE handle_;
-    std::string what_;
     std::uint64_t writePos_;  // where sequential writing goes on
-    std::string writeBuffer_;
-    std::string readBuffer_;
-    std::uint64_t readStart_ = 0, readPos_ = 0;
 };
 
 }  // namespace
@@ -228,9 +176,7 @@ void Win32FileSystem::ChangeDrive(std::string_view drive) {
 void Win32FileSystem::ChangeDirectory(std::string_view path) {
     ResolvedPath r = ResolvePath(path, current_, currentDirs_);
     if (!IsDirectory(Attributes(HostPath(path)))) Fail(err::PathNotFound, std::string(path));
-    std::string dir;
-    for (auto& p : r.parts) dir += "\\" + p;
-    currentDirs_[r.drive] = dir.empty() ? "\\" : dir;
+    currentDirs_[r.drive] = DirectoryOf(r);
 }
 
 std::string Win32FileSystem::FullPath(std::string_view path) {
