@@ -17,6 +17,7 @@ public:
 
     std::uint64_t Size() override;
     std::size_t ReadAt(std::uint64_t offset, char* buffer, std::size_t count) override;
+    using File::ReadAt;
     void WriteAt(std::uint64_t offset, std::string_view bytes) override;
     bool ReadLine(std::string& line) override;
     bool AtEnd() override;
