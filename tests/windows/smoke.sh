@@ -5,7 +5,7 @@
 # folder with a list and a configuration for the internal player, the list
 # opens and a title plays through the multimedia commands (its sound goes to
 # a file through ALSA's file device); "/blind" without a list prints its
-# notice and ends after a key.
+# notice and ends after a key; Ctrl+C ends it with the console given back.
 # Usage: smoke.sh path/to/pavuto.exe (WINEPREFIX as test-windows.sh sets it)
 set -euo pipefail
 exe="$(realpath "$1")"
@@ -120,6 +120,16 @@ await "Programm beenden ? J/N" >/dev/null
 sleep 1
 tmux send-keys -t "$session" j
 check "the program ends after playing" ended
+stop
+
+# Ctrl+C ends the program through the console's control handler, which
+# gives the console back first.
+start
+await "B Lied.mp3" >/dev/null
+sleep 1
+tmux send-keys -t "$session" C-c
+check "Ctrl+C ends the program" bash -c "for _ in \$(seq 1 150); do [ -s '$work/exit' ] && exit 0; sleep 0.2; done; exit 1"
+check "the console is as it was after Ctrl+C" bash -c "sleep 1; ! tmux capture-pane -p -t '$session' | grep -qF 'B Lied.mp3'"
 stop
 
 start /blind
