@@ -30,5 +30,10 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "pavuto: %s\n", e.what());
         return 1;
+    } catch (...) {
+        // Never expected: the start sequence ends only through the program
+        // end. The platform has given the console back on the way here.
+        std::fprintf(stderr, "pavuto: unerwartetes Programmende\n");
+        return 1;
     }
 }

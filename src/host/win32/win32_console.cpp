@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <utility>
 #include <cstdlib>
+#include <exception>
+#include <utility>
 #include <vector>
 
 namespace pavuto::host::win32 {
@@ -26,6 +27,14 @@ LONG WINAPI OnCrash(EXCEPTION_POINTERS*) {
 
 void AtExit() {
     if (Win32Console* console = active.load()) console->Restore();
+}
+
+// std::terminate and abort pass by both the crash filter and atexit.
+std::terminate_handler previousTerminate = nullptr;
+[[noreturn]] void OnTerminate() {
+    if (Win32Console* console = active.load()) console->Restore();
+    if (previousTerminate) previousTerminate();
+    std::abort();
 }
 
 // Alt with a letter or digit: the scan code the PC console reports for it
@@ -85,7 +94,9 @@ bool DecodeInputRecord(const INPUT_RECORD& record, MouseState& state, InputEvent
         if (alt && !ctrl) return AltKey(c, k.wVirtualScanCode, event.key);
         char byte = 0;
         BOOL lost = FALSE;
-        if (WideCharToMultiByte(1252, 0, &c, 1, &byte, 1, nullptr, &lost) != 1 || lost) return false;
+        // Without a look-alike: a character Windows-1252 lacks is dropped, not typed as another one.
+        if (WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, &c, 1, &byte, 1, nullptr, &lost) != 1 || lost)
+            return false;
         event.key = std::string(1, byte);
         return true;
     }
@@ -148,6 +159,7 @@ Win32Console::Win32Console() {
         SetConsoleCtrlHandler(OnControl, TRUE);
         SetUnhandledExceptionFilter(OnCrash);
         std::atexit(AtExit);
+        previousTerminate = std::set_terminate(OnTerminate);
     }
     Take();
     SetSize(screen_.Rows(), screen_.Columns());

@@ -58,6 +58,26 @@ namespace {
 [[noreturn]] void FailLast(const std::string& what) { Fail(ErrorNumberFor(GetLastError()), what); }
 
 DWORD Attributes(const std::string& host) { return GetFileAttributesA(host.c_str()); }
+
+// A host path of the ANSI calls as the wide calls take it.
+std::wstring Widened(const std::string& ansi) {
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+    return wide;
+}
+
+// A wide name in the ANSI code page, a character it lacks as "?" (never a
+// look-alike); exact is false when the name did not come back whole.
+std::string Narrowed(const wchar_t* wide, bool& exact) {
+    const int length = static_cast<int>(wcslen(wide));
+    const DWORD flags = GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    int n = WideCharToMultiByte(CP_ACP, flags, wide, length, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, flags, wide, length, ansi.data(), n, nullptr, nullptr);
+    exact = Widened(ansi) == std::wstring(wide, static_cast<std::size_t>(length));
+    return ansi;
+}
 bool IsDirectory(DWORD a) { return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY); }
 
 class Win32File : public BufferedFile {
@@ -272,23 +292,24 @@ std::vector<DirEntry> Win32FileSystem::List(std::string_view directory, std::str
     // takes the short 8.3 names, so "*.mp" would find "x.mp3".
     std::string pat = pattern == "*.*" || pattern.empty() ? std::string("*") : std::string(pattern);
     std::vector<DirEntry> out;
-    WIN32_FIND_DATAA found{};
-    HANDLE find = FindFirstFileA(search.c_str(), &found);
+    // Listed by the wide names: the ANSI listing gives a letter the code page
+    // lacks as a look-alike (r for r-caron), and that name may be another file's.
+    WIN32_FIND_DATAW found{};
+    HANDLE find = FindFirstFileW(Widened(search).c_str(), &found);
     if (find == INVALID_HANDLE_VALUE) {
         DWORD e = GetLastError();
         if (e == ERROR_FILE_NOT_FOUND || e == ERROR_NO_MORE_FILES) return out;
         Fail(ErrorNumberFor(e), std::string(directory));
     }
     do {
-        std::string name = found.cFileName;
+        bool exact = true;
+        std::string name = Narrowed(found.cFileName, exact);
         if (name == "." || name == "..") continue;
         if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
         if (!WildcardMatch(name, pat)) continue;
-        // A character the ANSI code page cannot hold arrives as "?", which no
-        // name on disk holds: that entry cannot be opened by this name.
-        bool exact = name.find('?') == std::string::npos;
+        // A name that is not exact cannot be opened by the name the program holds.
         out.push_back({std::move(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0, exact});
-    } while (FindNextFileA(find, &found));
+    } while (FindNextFileW(find, &found));
     DWORD e = GetLastError();
     FindClose(find);
     if (e != ERROR_NO_MORE_FILES) Fail(ErrorNumberFor(e), std::string(directory));

@@ -3,6 +3,8 @@
 // console is given back first; a program named by StartAfterEnd (the
 // restart after an installation) is then started without waiting, and this
 // one ends.
+#include <windows.h>
+
 #include <cstdio>
 
 #include "host/platform.hpp"
@@ -17,7 +19,8 @@ namespace {
 class Win32Platform : public Platform {
 public:
     Win32Platform()
-        : console_(std::make_unique<win32::Win32Console>()),
+        : errorMode_(NoSystemErrorBoxes()),
+          console_(std::make_unique<win32::Win32Console>()),
           files_(win32::DriveRoots::Real()),
           processes_(files_, console_.get()),
           media_(files_),
@@ -34,6 +37,11 @@ public:
     }
 
 private:
+    // A drive without a medium (a card reader, an empty drive) answers "not
+    // ready" instead of the system's dialogue, which would hold the program.
+    static UINT NoSystemErrorBoxes() { return SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }
+
+    UINT errorMode_;
     std::unique_ptr<win32::Win32Console> console_;
     win32::Win32FileSystem files_;
     win32::Win32Clock clock_;

@@ -92,8 +92,14 @@ void Win32Processes::Launch(const std::string& commandLine, WindowStyle style, b
     PROCESS_INFORMATION info{};
     std::string line = commandLine;  // CreateProcessA may write into it
     const bool takesConsole = wait && console_ && style != WindowStyle::Hidden && style != WindowStyle::NoActivate;
+    // A console program waited for in a window has the program's console
+    // meanwhile; any other gets a console of its own, in the window style
+    // asked for, or none when hidden, so that it neither writes into the
+    // program's screen nor reads its input. (Programs with windows of their
+    // own take no notice of either.)
+    const DWORD flags = takesConsole ? 0 : style == WindowStyle::Hidden ? CREATE_NO_WINDOW : CREATE_NEW_CONSOLE;
     if (takesConsole) console_->Suspend();
-    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
                                   directory.empty() ? nullptr : directory.c_str(), &startup, &info);
     DWORD error = started ? 0 : GetLastError();
     if (started) {
