@@ -36,6 +36,7 @@ public:
     void Write(std::string_view) override {}
     void NewLine() override {}
     void ShowCursor(bool) override {}
+    void Present() override {}
     bool ReadEvent(host::InputEvent& event) override {
         event = {};
         event.kind = host::InputEvent::Kind::Key;

@@ -43,6 +43,7 @@ public:
     void Write(std::string_view text) override { screen_.Write(text); }
     void NewLine() override { screen_.NewLine(); }
     void ShowCursor(bool) override {}
+    void Present() override {}
     bool ReadEvent(host::InputEvent&) override { return false; }
     void AwaitInput(int milliseconds) override { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
     void EnableMouse(bool) override {}

@@ -98,6 +98,8 @@ public:
 
     void Pause(int milliseconds) { clock.Pause(milliseconds); }
     void Beep() { out.Beep(); }
+    // Shows what was written now (see host::Console::Present).
+    void Present() { out.Present(); }
 
 private:
     // Reads one pending event into KeyText and the mouse fields (a double

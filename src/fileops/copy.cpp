@@ -60,6 +60,7 @@ void CopySelection(Program& p, const Text& selectionFile) {
     con.ShowAt(R - 3, 7, " kopiere - Bitte warten ....");
     con.LineEnd();
     con.Locate(R - 2, 7);
+    con.Present();  // stands while the files are copied
     Attempt(p, [&] {
         std::vector<Text> files;
         {

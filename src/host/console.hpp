@@ -53,6 +53,9 @@ public:
     // Cursor to column 1 of the next row (scrolling at the bottom).
     virtual void NewLine() = 0;
     virtual void ShowCursor(bool visible) = 0;
+    // What was written is drawn when the program next waits; this shows it
+    // at once, for a message that stands during a step without waits.
+    virtual void Present() = 0;
 
     // One event without waiting; false when none is pending. Mouse moves and
     // presses are not reported.

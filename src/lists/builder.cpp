@@ -399,6 +399,7 @@ void ScanDrive(Program& p) {
     const Text drive = letter + ":";
     con.Locate(6, 7 + static_cast<int>(prompt.size()) - 1);
     con.Show(drive + " Bitte warten...", 0);
+    con.Present();
 
     std::vector<Text> dirs;
     std::vector<Text> kept;

@@ -337,6 +337,7 @@ void SortBoth(Program& p, const Text& listPath, const Text& performerPath, bool 
     auto& lc = p.listConfig;
     con.Locate(con.out.CursorRow(), 7);
     con.Show("  Sortiere ... bitte warten ...                        ", 0);
+    con.Present();
     int n = SortFile(p, listPath, nullptr, nullptr, besideCopy);
     if (lc.NURNAMENSLISTE != 1 && !performerPath.empty() && p.files().FileExists(performerPath))
         n = SortFile(p, performerPath, nullptr, nullptr, besideCopy);

@@ -188,6 +188,7 @@ void MakeNumberlessList(Program& p) {
         con.LineEnd();
         con.Locate(con.out.CursorRow(), 7);
         con.Show("  Sortiere ... bitte warten ...                        ", 0);
+        con.Present();
         numbers.resize(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) numbers[static_cast<std::size_t>(i)] = i + 1;
         int sorted = 0;

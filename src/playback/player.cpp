@@ -297,6 +297,7 @@ private:
             pl_.nextName = first;
         }
         Status(">bitte warten<");
+        con_.Present();  // stands while the first title is copied
         pl_.currentName = pl_.nextName;
         CopyTitle(pl_.currentName, CurrentSlot, false);
         return Step::PlayCurrent;
@@ -572,6 +573,7 @@ private:
         pl_.nextName = line;
         Status(">bitte warten<");
         LineWithClose(9, 16, Spaces(15) + "(Bereite n\xE4" "chsten Titel vor)" + Spaces(20));
+        con_.Present();
         CopyTitle(pl_.nextName, NextSlot, true);
         con_.KeyText.clear();
         con_.ClickKind = 0;

@@ -341,10 +341,14 @@ bool ShuffleMarks(Program& p, int S) {
     const int n = Entries(p);
     const int row = directoryView ? 13 : 16;
     con.ShowAt(16, 5, " Bitte warten...");
+    con.Present();
     for (int i = 0; i < S; ++i) Draw(p, n);
 
     b.MarkCounter = 1;
-    auto waitLine = [&] { con.ShowAt(row, directoryView ? 7 : 5, "Bitte warten..." + Spaces(14)); };
+    auto waitLine = [&] {
+        con.ShowAt(row, directoryView ? 7 : 5, "Bitte warten..." + Spaces(14));
+        con.Present();
+    };
     waitLine();
     auto counts = [&](int i) {
         return directoryView ? IsFileEntry(TitleAt(p, i)) : Instr(TitleAt(p, i), "..") == 0;

@@ -83,6 +83,10 @@ TEST_F(CopyTest, EveryFileOfTheSelectionIsCopiedByteForByte) {
     for (const char* name : {"Eins.mp3", "Zwei.mp3", "Drei.mp3"})
         EXPECT_EQ(h.temp.Read(std::string("Sicherung/") + name), Music(name)) << name;
     EXPECT_EQ(Row(p.con.ScreenRows - 3, 7, 28), " kopiere - Bitte warten ....");
+    // The message is on the screen while the files are copied, not only at the next wait.
+    ASSERT_FALSE(h.console.presented.empty());
+    EXPECT_EQ(h.console.presented.front()[static_cast<size_t>(p.con.ScreenRows - 4)].substr(6, 28),
+              " kopiere - Bitte warten ....");
 }
 
 TEST_F(CopyTest, AMissingFileEndsTheCopyAndTheFilesBeforeItStay) {

@@ -205,6 +205,10 @@ TEST_F(SortTest, SortingBothListsReportsTheCount) {
     h.console.Locate(10, 1);
     SortLists(p);
     EXPECT_EQ(Row(10, 7, 31), "  Sortiere ... bitte warten ...");
+    // Shown while the sort runs, before the result.
+    ASSERT_FALSE(h.console.presented.empty());
+    EXPECT_EQ(h.console.presented.front()[9].substr(6, 31), "  Sortiere ... bitte warten ...");
+    EXPECT_EQ(h.console.presented.front()[20].find("Fertig"), std::string::npos);
     EXPECT_EQ(Row(21, 7, 22), OnScreen("Fertig >  3  Eintr\xE4ge."));
     EXPECT_EQ(h.temp.Read("home/Rock Interpreten.pavuto"), "xx\r\nyy\r\nzz\r\n");
     EXPECT_EQ(ReadRecords()[0].substr(0, 1), "a");

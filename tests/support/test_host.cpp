@@ -99,6 +99,12 @@ void TestConsole::AwaitInput(int milliseconds) {
     clock_.Pause(milliseconds);
 }
 
+void TestConsole::Present() {
+    std::vector<std::string> rows;
+    for (int r = 1; r <= screen_.Rows(); ++r) rows.push_back(screen_.Text(r));
+    presented.push_back(std::move(rows));
+}
+
 const std::vector<std::string>* TestConsole::ScreenWith(int row, int column, const std::string& text) const {
     for (const auto& rows : screens) {
         if (row < 1 || row > static_cast<int>(rows.size())) continue;

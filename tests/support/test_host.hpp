@@ -87,6 +87,9 @@ public:
     void Write(std::string_view text) override { screen_.Write(text); }
     void NewLine() override { screen_.NewLine(); }
     void ShowCursor(bool) override {}
+    // Keeps the rows shown, as text: what stood on the screen at that moment.
+    void Present() override;
+    std::vector<std::vector<std::string>> presented;
     bool ReadEvent(host::InputEvent& event) override;
     void AwaitInput(int milliseconds) override;
     void EnableMouse(bool) override { ++mouseEnables; }

@@ -50,6 +50,7 @@ public:
     void Write(std::string_view cp850) override;
     void NewLine() override;
     void ShowCursor(bool visible) override;
+    void Present() override { Flush(); }
 
     bool ReadEvent(InputEvent& event) override;
     void AwaitInput(int milliseconds) override;

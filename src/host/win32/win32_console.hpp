@@ -57,6 +57,7 @@ public:
     void Write(std::string_view cp850) override { screen_.Write(cp850); }
     void NewLine() override { screen_.NewLine(); }
     void ShowCursor(bool visible) override;
+    void Present() override { Flush(); }
     bool ReadEvent(InputEvent& event) override;
     void AwaitInput(int milliseconds) override;
     void EnableMouse(bool on) override;
