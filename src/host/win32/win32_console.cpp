@@ -205,11 +205,21 @@ void Win32Console::FlushActive() {
 
 void Win32Console::SetSize(int rows, int columns) {
     if (rows < 1 || columns < 1) return;
-    // The window may never be larger than the buffer: shrink it first.
-    SMALL_RECT tiny{0, 0, 0, 0};
-    SetConsoleWindowInfo(out_, TRUE, &tiny);
+    // The window may never be larger than the buffer: shrink it first, to
+    // what fits both the old buffer and the new one.
+    CONSOLE_SCREEN_BUFFER_INFO info{};
+    if (GetConsoleScreenBufferInfo(out_, &info)) {
+        SMALL_RECT smaller{0, 0, static_cast<SHORT>(std::min<int>(columns, info.dwSize.X) - 1),
+                           static_cast<SHORT>(std::min<int>(rows, info.dwSize.Y) - 1)};
+        SetConsoleWindowInfo(out_, TRUE, &smaller);
+    }
     SetConsoleScreenBufferSize(out_, COORD{static_cast<SHORT>(columns), static_cast<SHORT>(rows)});
-    SMALL_RECT whole{0, 0, static_cast<SHORT>(columns - 1), static_cast<SHORT>(rows - 1)};
+    // A window larger than the screen allows is refused as a whole: it gets
+    // the largest size, and the buffer keeps R x C.
+    COORD largest = GetLargestConsoleWindowSize(out_);
+    const int windowColumns = largest.X > 0 ? std::min<int>(columns, largest.X) : columns;
+    const int windowRows = largest.Y > 0 ? std::min<int>(rows, largest.Y) : rows;
+    SMALL_RECT whole{0, 0, static_cast<SHORT>(windowColumns - 1), static_cast<SHORT>(windowRows - 1)};
     SetConsoleWindowInfo(out_, TRUE, &whole);
     screen_.Resize(rows, columns);
     DrawAll();

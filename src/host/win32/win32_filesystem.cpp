@@ -19,6 +19,9 @@ int ErrorNumberFor(DWORD e) {
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
         case ERROR_WRITE_PROTECT:
+        case ERROR_NETWORK_ACCESS_DENIED:
+        case ERROR_USER_MAPPED_FILE:
+        case ERROR_DELETE_PENDING:
         case ERROR_CURRENT_DIRECTORY: return err::PermissionDenied;
         case ERROR_HANDLE_DISK_FULL:
         case ERROR_DISK_FULL:
@@ -47,7 +50,9 @@ int ErrorNumberFor(DWORD e) {
         case ERROR_DEV_NOT_EXIST:
         case ERROR_BAD_NETPATH:
         case ERROR_BAD_NET_NAME: return err::DeviceUnavailable;
-        case ERROR_NOT_READY: return err::DiskNotReady;
+        case ERROR_NOT_READY:
+        case ERROR_NO_MEDIA_IN_DRIVE:
+        case ERROR_UNRECOGNIZED_MEDIA: return err::DiskNotReady;
         default: return err::PathFileAccessError;
     }
 }
@@ -79,6 +84,13 @@ std::string Narrowed(const wchar_t* wide, bool& exact) {
     return ansi;
 }
 bool IsDirectory(DWORD a) { return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY); }
+
+// A path that is to be a directory and is none: 76 when it is missing or a
+// file, else what the system says (a drive not ready, no rights).
+[[noreturn]] void FailNoDirectory(DWORD attributes, const std::string& what) {
+    const DWORD e = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : ERROR_PATH_NOT_FOUND;
+    Fail(e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? err::PathNotFound : ErrorNumberFor(e), what);
+}
 
 class Win32File : public BufferedFile {
 public:
@@ -195,7 +207,8 @@ void Win32FileSystem::ChangeDrive(std::string_view drive) {
 
 void Win32FileSystem::ChangeDirectory(std::string_view path) {
     ResolvedPath r = ResolvePath(path, current_, currentDirs_);
-    if (!IsDirectory(Attributes(HostPath(path)))) Fail(err::PathNotFound, std::string(path));
+    const DWORD attributes = Attributes(HostPath(path));
+    if (!IsDirectory(attributes)) FailNoDirectory(attributes, std::string(path));
     currentDirs_[r.drive] = DirectoryOf(r);
 }
 
@@ -286,7 +299,8 @@ std::uint64_t Win32FileSystem::FileSize(std::string_view path) {
 
 std::vector<DirEntry> Win32FileSystem::List(std::string_view directory, std::string_view pattern) {
     std::string host = HostPath(directory);
-    if (!IsDirectory(Attributes(host))) Fail(err::PathNotFound, std::string(directory));
+    const DWORD attributes = Attributes(host);
+    if (!IsDirectory(attributes)) FailNoDirectory(attributes, std::string(directory));
     std::string search = host.back() == '\\' ? host + "*" : host + "\\*";
     // The pattern is matched here, not by the system: its matching also
     // takes the short 8.3 names, so "*.mp" would find "x.mp3".

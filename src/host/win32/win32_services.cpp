@@ -71,6 +71,28 @@ int ShowCommandFor(WindowStyle style) {
     return SW_SHOWNORMAL;
 }
 
+namespace {
+// The process's own current directory set to the program's for a while: a
+// program named without a folder is looked for there, as when the program
+// changes directories itself.
+class InDirectory {
+public:
+    explicit InDirectory(const std::string& directory) {
+        DWORD n = GetCurrentDirectoryA(sizeof saved_, saved_);
+        restore_ = n > 0 && n < sizeof saved_ && !directory.empty() && SetCurrentDirectoryA(directory.c_str());
+    }
+    ~InDirectory() {
+        if (restore_) SetCurrentDirectoryA(saved_);
+    }
+    InDirectory(const InDirectory&) = delete;
+    InDirectory& operator=(const InDirectory&) = delete;
+
+private:
+    char saved_[MAX_PATH * 2] = {};
+    bool restore_ = false;
+};
+}  // namespace
+
 std::string ProgramName(std::string_view line) {
     while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
     std::string name;
@@ -99,9 +121,14 @@ void Win32Processes::Launch(const std::string& commandLine, WindowStyle style, b
     // own take no notice of either.)
     const DWORD flags = takesConsole ? 0 : style == WindowStyle::Hidden ? CREATE_NO_WINDOW : CREATE_NEW_CONSOLE;
     if (takesConsole) console_->Suspend();
-    BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
-                                  directory.empty() ? nullptr : directory.c_str(), &startup, &info);
-    DWORD error = started ? 0 : GetLastError();
+    BOOL started = FALSE;
+    DWORD error = 0;
+    {
+        InDirectory here(directory);
+        started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                                 directory.empty() ? nullptr : directory.c_str(), &startup, &info);
+        error = started ? 0 : GetLastError();
+    }
     if (started) {
         if (wait) {
             WaitForSingleObject(info.hProcess, INFINITE);
@@ -120,13 +147,15 @@ void Win32Processes::Start(const std::string& commandLine, WindowStyle style, bo
 
 void Win32Processes::StartAfterEnd(const std::string& commandLine) {
     std::string program = ProgramName(commandLine);
+    const std::string directory = files_.HostPath(files_.CurrentDirectory());
     char found[MAX_PATH];
     // The way CreateProcessA looks for a program: as named, else with ".exe".
+    InDirectory here(directory);
     if (program.empty() || (SearchPathA(nullptr, program.c_str(), nullptr, MAX_PATH, found, nullptr) == 0 &&
                             SearchPathA(nullptr, program.c_str(), ".exe", MAX_PATH, found, nullptr) == 0))
         throw RuntimeError(err::FileNotFound, commandLine);
     successor_ = commandLine;
-    successorDirectory_ = files_.HostPath(files_.CurrentDirectory());
+    successorDirectory_ = directory;
 }
 
 bool Win32Processes::StartSuccessor() {
@@ -179,6 +208,9 @@ bool Win32Media::ShortPath(const std::string& path, std::string& shortPath) {
     DWORD n = GetShortPathNameA(host.c_str(), buf, sizeof buf);
     if (n == 0 || n >= sizeof buf) return false;
     shortPath = buf;
+    // A volume without short names gives the long path back; a blank in it
+    // would end the name in the open command, which takes it in quotes.
+    if (shortPath.find(' ') != std::string::npos) shortPath = "\"" + shortPath + "\"";
     return true;
 }
 

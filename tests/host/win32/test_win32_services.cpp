@@ -48,6 +48,18 @@ TEST_F(Win32ServicesTest, ProgramsStartInTheCurrentDirectoryWithAndWithoutWaitin
     } catch (const RuntimeError& e) {
         EXPECT_EQ(e.number(), err::FileNotFound);
     }
+    // A program named without its folder is found in the program's current
+    // directory (not the one the process was started in), and the process's
+    // own stays as it was.
+    char system[MAX_PATH], before[MAX_PATH * 2], after[MAX_PATH * 2];
+    ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+    GetCurrentDirectoryA(sizeof before, before);
+    ASSERT_TRUE(CopyFileA((std::string(system) + "\\cmd.exe").c_str(), fs.HostPath("C:\\Arbeit\\eigenes.exe").c_str(),
+                          FALSE));
+    processes.Start("eigenes /c exit 7", host::WindowStyle::Hidden, true);
+    EXPECT_EQ(processes.LastExitCode(), 7u);
+    GetCurrentDirectoryA(sizeof after, after);
+    EXPECT_STREQ(after, before);
 }
 
 TEST_F(Win32ServicesTest, TheProgramAfterTheEndIsCheckedAtOnceAndStartedWithoutWaiting) {
