@@ -37,6 +37,26 @@ std::terminate_handler previousTerminate = nullptr;
     std::abort();
 }
 
+// A typed character as its Windows-1252 byte, without a look-alike: a
+// character Windows-1252 lacks is dropped, not typed as another one.
+bool TypedCharacter(wchar_t c, std::string& key) {
+    char byte = 0;
+    BOOL lost = FALSE;
+    if (WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, &c, 1, &byte, 1, nullptr, &lost) != 1 || lost) return false;
+    key = std::string(1, byte);
+    return true;
+}
+
+// The keys of the numeric pad, with Num Lock on and off.
+bool IsNumericPadKey(WORD vk) {
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) return true;
+    switch (vk) {
+        case VK_INSERT: case VK_END: case VK_DOWN: case VK_NEXT: case VK_LEFT:
+        case VK_CLEAR: case VK_RIGHT: case VK_HOME: case VK_UP: case VK_PRIOR: return true;
+        default: return false;
+    }
+}
+
 // Alt with a letter or digit: the scan code the PC console reports for it
 // (Alt+Q 16 ... Alt+M 50 are the keys' own; Alt+1 120 ... Alt+0 129).
 bool AltKey(wchar_t c, WORD scanCode, std::string& key) {
@@ -72,8 +92,14 @@ bool DecodeInputRecord(const INPUT_RECORD& record, MouseState& state, InputEvent
     event = InputEvent{};
     if (record.EventType == KEY_EVENT) {
         const KEY_EVENT_RECORD& k = record.Event.KeyEvent;
-        if (!k.bKeyDown) return false;
         const wchar_t c = k.uChar.UnicodeChar;
+        if (!k.bKeyDown) {
+            // Alt with digits of the numeric pad: the character they make
+            // comes with the release of Alt.
+            if (k.wVirtualKeyCode != VK_MENU || c == 0) return false;
+            event.kind = InputEvent::Kind::Key;
+            return TypedCharacter(c, event.key);
+        }
         const DWORD mods = k.dwControlKeyState;
         const bool alt = mods & (LEFT_ALT_PRESSED | RIGHT_ALT_PRESSED);
         const bool ctrl = mods & (LEFT_CTRL_PRESSED | RIGHT_CTRL_PRESSED);
@@ -87,18 +113,15 @@ bool DecodeInputRecord(const INPUT_RECORD& record, MouseState& state, InputEvent
                 }
             }
             if (IsModifierKey(k.wVirtualKeyCode) || k.wVirtualScanCode == 0) return false;
+            // Those digits themselves (the keys of the numeric pad, not the
+            // arrow block beside it) are no keys of their own.
+            if (alt && !(mods & ENHANCED_KEY) && IsNumericPadKey(k.wVirtualKeyCode)) return false;
             event.key = ExtendedKey(static_cast<char>(k.wVirtualScanCode));
             return true;
         }
         // Right Alt alone is AltGr (Ctrl with Alt): its characters are typed ones.
         if (alt && !ctrl) return AltKey(c, k.wVirtualScanCode, event.key);
-        char byte = 0;
-        BOOL lost = FALSE;
-        // Without a look-alike: a character Windows-1252 lacks is dropped, not typed as another one.
-        if (WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, &c, 1, &byte, 1, nullptr, &lost) != 1 || lost)
-            return false;
-        event.key = std::string(1, byte);
-        return true;
+        return TypedCharacter(c, event.key);
     }
     if (record.EventType == MOUSE_EVENT) {
         const MOUSE_EVENT_RECORD& m = record.Event.MouseEvent;

@@ -54,6 +54,13 @@ TEST(Win32ConsoleInput, KeysAreWindows1252OrCodeZeroWithTheScanCode) {
     EXPECT_EQ(Key(KeyRecord(L'1', '1', 0x02, LEFT_ALT_PRESSED)), ExtendedKey(120));
     EXPECT_EQ(Key(KeyRecord(L'0', '0', 0x0B, LEFT_ALT_PRESSED)), ExtendedKey(static_cast<char>(129)));
     EXPECT_EQ(Key(KeyRecord(L'-', VK_OEM_MINUS, 0x0C, LEFT_ALT_PRESSED)), "-");
+    // Alt+0228 on the numeric pad: no keys for the digits, the character with Alt's release.
+    EXPECT_EQ(Key(KeyRecord(0, VK_NUMPAD0, 0x52, LEFT_ALT_PRESSED | NUMLOCK_ON)), "-");
+    EXPECT_EQ(Key(KeyRecord(0, VK_DOWN, 0x50, LEFT_ALT_PRESSED)), "-");  // pad 2 with Num Lock off
+    EXPECT_EQ(Key(KeyRecord(L'\u00E4', VK_MENU, 0x38, 0, false)), "\xE4");
+    EXPECT_EQ(Key(KeyRecord(0, VK_MENU, 0x38, 0, false)), "-");
+    // The arrow block keeps its keys with Alt.
+    EXPECT_EQ(Key(KeyRecord(0, VK_DOWN, 0x50, LEFT_ALT_PRESSED | ENHANCED_KEY)), ExtendedKey(scan::Down));
 }
 
 TEST(Win32ConsoleInput, ClicksComeOnReleaseAndDoubleClicksAsTheConsoleReportsThem) {
