@@ -280,15 +280,19 @@ int Win32Shell::CreateShortcut(const Shortcut& link) {
     shellLink.p->SetDescription(link.description.c_str());
 
     // Saved beside its name and put in place when complete: a desktop never
-    // keeps half a shortcut.
-    std::string path = files_.DrivePath(desktop + "\\" + link.name + ".lnk");
-    std::string temp = ReplacementPath(path);
-    HRESULT saved = file.p->Save(Wide(files_.HostPath(temp)).c_str(), TRUE);
-    if (FAILED(saved)) {
-        if (files_.FileExists(temp)) files_.Remove(temp);
+    // keeps half a shortcut. The desktop's own path throughout, as it may lie
+    // outside every drive letter (a folder on a server).
+    const std::string path = desktop + "\\" + link.name + ".lnk";
+    const std::string temp = ReplacementPath(path);
+    if (FAILED(file.p->Save(Wide(temp).c_str(), TRUE))) {
+        DeleteFileA(temp.c_str());
         throw RuntimeError(err::PathFileAccessError, path);
     }
-    files_.Replace(temp, path);
+    if (!MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        DeleteFileA(temp.c_str());
+        throw RuntimeError(ErrorNumberFor(error), path);
+    }
     return 1;
 }
 

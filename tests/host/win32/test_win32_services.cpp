@@ -178,6 +178,13 @@ TEST_F(Win32ServicesTest, TheShortcutIsAShellLinkWithItsPropertiesOnTheDesktop) 
     EXPECT_EQ(none.CreateShortcut(link), 0);
     Win32Shell missing{fs, [&] { return desktop + "\\fehlt"; }};
     EXPECT_THROW(missing.CreateShortcut(link), RuntimeError);
+
+    // A desktop on no drive of the program's (a folder on a server) takes the shortcut all the same.
+    TempDir elsewhere;
+    Win32Shell outside{fs, [&] { return elsewhere.path().string(); }};
+    EXPECT_EQ(outside.CreateShortcut(link), 1);
+    EXPECT_EQ(ReadLink(elsewhere.path().string() + "\\Pavuto.lnk").description, "aufruf Pavuto");
+    EXPECT_FALSE(elsewhere.Exists("Pavuto.lnk.neu"));
 }
 
 TEST(Win32Shell, TheProgramFilesAreTheRunningProgramAlone) {
