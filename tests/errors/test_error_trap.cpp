@@ -155,7 +155,7 @@ TEST_F(TrapTest, EndingInAutoModeDeletesTheWorkCopies) {
     EXPECT_TRUE(h.temp.Exists("tmp/keep.mp3"));
 }
 
-// Issue 12: in endless playback a message's wait for a key ends by itself;
+// In endless playback a message's wait for a key ends by itself;
 // Esc asks whether to end, as everywhere in endless playback.
 TEST_F(TrapTest, InEndlessPlaybackAMessageWaitsOnlyAShortTime) {
     p.settings.autoMode = "rock.pavuto";

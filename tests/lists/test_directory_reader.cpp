@@ -75,7 +75,7 @@ TEST_F(DirectoryViewTest, NamesGetTheirPerformerFormsForThePrintLists) {
     EXPECT_EQ(dir(4), "Band - Song ");
 }
 
-// Issue 12: what does not fit into the slots is reported.
+// What does not fit into the slots is reported.
 TEST_F(DirectoryViewTest, EntriesBeyondTheLastSlotAreReported) {
     std::filesystem::create_directories(h.temp.path() / "Voll" / "Unter");
     for (int i = 0; i < 32003; ++i) {

@@ -405,7 +405,7 @@ TEST_F(PlayerTest, TimerMinutesInThePlayer) {
     EXPECT_EQ(p.timer.EndMinute, 22 * 60 + 5);
 }
 
-// Issue 12: "g" must go on with the next title whenever one remains.
+// "g" must go on with the next title whenever one remains.
 TEST_F(PlayerTest, GInTheLastTwoSecondsEndsThatTitleAndTheNextPlaysThrough) {
     Titles({{"A", 4000}, {"B", 5000}, {"C", 3000}});
     std::vector<long long> opens;
@@ -445,7 +445,7 @@ TEST_F(PlayerTest, GRightAfterATitleStartsGoesOnWithTheNextTitle) {
     EXPECT_LT(h.clock.Milliseconds() - start, 12000);
 }
 
-// Issue 12: a pause resumes where the title playing then was.
+// A pause resumes where the title playing then was.
 TEST_F(PlayerTest, PauseInTheFirstSecondOfATitleResumesThere) {
     Titles({{"A", 30000}, {"B", 40000}});
     int opens = 0;
@@ -487,7 +487,7 @@ TEST_F(PlayerTest, PauseRightAfterAScanResumesFromTheScansPosition) {
     EXPECT_LT(paused, scanned + 1500) << "not where the scan started";
 }
 
-// Issue 12: "n" to the exit question after a hibernation draws the player again.
+// "n" to the exit question after a hibernation draws the player again.
 TEST_F(PlayerTest, NoToTheExitQuestionAfterAHibernationDrawsThePlayerAgain) {
     Titles({{"A", 3000}, {"B", 30000}});
     p.settings.hibernateLink = "C:\\Users\\anna\\Desktop\\Hibernate.link";

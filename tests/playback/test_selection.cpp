@@ -469,7 +469,7 @@ TEST_F(EndlessTest, NothingFoundWaitsAndEscAsksWhetherToEnd) {
     EXPECT_TRUE(h.clockMedia.commands.empty());
 }
 
-// Issue 12: Esc during the shuffle of endless playback asks the exit
+// Esc during the shuffle of endless playback asks the exit
 // question; a click changes nothing.
 class EndlessShuffleTest : public EndlessTest {
 protected:
@@ -513,7 +513,7 @@ TEST_F(EndlessShuffleTest, AClickChangesNothing) {
     ExpectARandomRound();
 }
 
-// Issue 12: after a round the console has the player's 17 rows; the
+// After a round the console has the player's 17 rows; the
 // messages stand in them.
 TEST_F(EndlessTest, AfterARoundItsMessagesStandInThePlayersRows) {
     auto names = Names(21);

@@ -208,7 +208,7 @@ TEST_F(StartTest, AQuestionMarkShowsTheHelpFirst) {
     EXPECT_EQ(p.settings.configurationName, "Default") << "the section ? is not in the file";
 }
 
-// Issue 12: a player named in the configuration that does not exist is
+// A player named in the configuration that does not exist is
 // reported once at start, not by every reading of the section.
 TEST_F(StartTest, AMissingPlayerIsReportedOnceAtStart) {
     // The "Default" part: the lines before the first section.
@@ -244,7 +244,7 @@ TEST_F(StartTest, AMissingPlayerIsReportedOnceAtStart) {
     EXPECT_EQ(q.settings.configurationMissing, 0);
 }
 
-// Issue 12: an error in endless playback waits a short time, and the
+// An error in endless playback waits a short time, and the
 // program goes on playing without anyone pressing a key.
 TEST_F(StartTest, AnErrorInEndlessPlaybackDoesNotStopIt) {
     std::string records;

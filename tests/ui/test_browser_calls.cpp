@@ -90,7 +90,7 @@ TEST_F(BrowserCalls, TheTimerShowsTheMinutesAndTheEventIsStillDispatched) {
     EXPECT_NE(Row(20).find("Ende in"), std::string::npos);
 }
 
-// Issue 12: the countdown of /down stays readable beside the menu.
+// The countdown of /down stays readable beside the menu.
 TEST_F(BrowserCalls, TheCountdownStandsBesideTheMenuLines) {
     h.temp.Write("M/A.mp3", "x");
     h.temp.Write("M/B.mp3", "x");

@@ -303,7 +303,7 @@ TEST_F(DirectoryView, ParentDirectoryPutsTheCursorOnTheThirdLine) {
     EXPECT_EQ(h.files->CurrentDirectory(), "C:\\");
 }
 
-// Issue 12: a directory is entered whatever its name ends with.
+// A directory is entered whatever its name ends with.
 TEST_F(DirectoryView, ADirectoryNamedLikeAListIsEntered) {
     h.temp.Write("O/Ordner.pavuto/Lied.mp3", "x");
     h.temp.Write("O/Echt.pavuto", "");

@@ -255,7 +255,7 @@ TEST(LetterBar, ClicksBecomeKeys) {
     EXPECT_EQ(LetterBarKey(81), "");
 }
 
-// Issue 12: the directory search looks for Esc without pausing.
+// The directory search looks for Esc without pausing.
 TEST_F(SearchTest, ADirectoryOf32000EntriesIsSearchedInWellUnderASecond) {
     StartIn("C:\\home");
     auto& w = p.window;
@@ -281,7 +281,7 @@ TEST_F(SearchTest, ADirectoryOf32000EntriesIsSearchedInWellUnderASecond) {
     EXPECT_EQ(h.clock.Milliseconds(), again);
 }
 
-// Issue 12: the jump shows the letters as typed.
+// The jump shows the letters as typed.
 TEST_F(JumpTest, TheJumpShowsWhatWasTyped) {
     std::string records;
     for (int i = 10; i < 29; ++i) records += Record("A" + std::to_string(i), "Musik\\Rock");
