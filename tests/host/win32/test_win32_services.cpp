@@ -91,6 +91,24 @@ TEST(Win32Environment, TheBlockIsTheProcessesOwnAndTheCommandLineFollowsTheProgr
     EXPECT_EQ(ProgramName("  \"C:\\a b\\c.exe\" /C x"), "C:\\a b\\c.exe");
 }
 
+// The true version needs pavuto.exe to say which Windows versions it knows,
+// up to Windows 10 and 11; without that GetVersionExA reports Windows 8.
+TEST(Win32SystemInfo, TheProgramCarriesTheManifestThatGetsTheTrueVersion) {
+    char self[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    std::string program = self;
+    program = program.substr(0, program.find_last_of('\\') + 1) + "pavuto.exe";
+    HMODULE module = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(module, nullptr) << program;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // the process's manifest
+    ASSERT_NE(found, nullptr);
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(module, found)));
+    const std::string manifest(bytes, SizeofResource(module, found));
+    FreeLibrary(module);
+    EXPECT_NE(manifest.find("<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"), std::string::npos)
+        << manifest;
+}
+
 TEST(Win32SystemInfo, TheVersionRecordIsTheSystemsOwn) {
     auto record = Win32SystemInfo().WindowsVersion();
     ASSERT_TRUE(record.has_value());
