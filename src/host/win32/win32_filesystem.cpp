@@ -10,6 +10,14 @@
 
 namespace pavuto::host::win32 {
 
+// A host path of the ANSI calls as the wide calls take it.
+std::wstring Widened(const std::string& ansi) {
+    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+    return wide;
+}
+
 int ErrorNumberFor(DWORD e) {
     switch (e) {
         case ERROR_FILE_NOT_FOUND: return err::FileNotFound;
@@ -63,14 +71,6 @@ namespace {
 [[noreturn]] void FailLast(const std::string& what) { Fail(ErrorNumberFor(GetLastError()), what); }
 
 DWORD Attributes(const std::string& host) { return GetFileAttributesA(host.c_str()); }
-
-// A host path of the ANSI calls as the wide calls take it.
-std::wstring Widened(const std::string& ansi) {
-    int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
-    return wide;
-}
 
 // A wide name in the ANSI code page, a character it lacks as "?" (never a
 // look-alike); exact is false when the name did not come back whole.

@@ -54,4 +54,7 @@ private:
 // Maps GetLastError() values to the program's error numbers.
 int ErrorNumberFor(DWORD error);
 
+// A host path of the ANSI calls as the wide calls take it.
+std::wstring Widened(const std::string& ansi);
+
 }  // namespace pavuto::host::win32

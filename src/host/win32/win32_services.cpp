@@ -247,13 +247,6 @@ struct Released {
     }
 };
 
-std::wstring Wide(const std::string& ansi) {
-    int n = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
-    std::wstring out(n > 0 ? n - 1 : 0, L'\0');
-    if (n > 1) MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, out.data(), n);
-    return out;
-}
-
 }  // namespace
 
 int Win32Shell::CreateShortcut(const Shortcut& link) {
@@ -284,7 +277,7 @@ int Win32Shell::CreateShortcut(const Shortcut& link) {
     // outside every drive letter (a folder on a server).
     const std::string path = desktop + "\\" + link.name + ".lnk";
     const std::string temp = ReplacementPath(path);
-    if (FAILED(file.p->Save(Wide(temp).c_str(), TRUE))) {
+    if (FAILED(file.p->Save(Widened(temp).c_str(), TRUE))) {
         DeleteFileA(temp.c_str());
         throw RuntimeError(err::PathFileAccessError, path);
     }
